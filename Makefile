@@ -1,0 +1,50 @@
+# Terrasum V8 Setup: the two Win32 programs, built with mingw-w64 and tested under Wine.
+#   make demo   the main job: build, make the sample medium, install and uninstall it
+#   make test   install what is missing, build both builds, run every test
+SHELL := /bin/bash
+JOBS ?= 2
+
+.PHONY: all deps build native asan test test-native test-asan test-wine demo clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+build/build.ninja:
+	cmake --preset win32 >/dev/null
+
+build-native/build.ninja:
+	cmake --preset native >/dev/null
+
+build-asan/build.ninja:
+	cmake --preset native-asan >/dev/null
+
+build: build/build.ninja
+	cmake --build build -j $(JOBS)
+
+native: build-native/build.ninja
+	cmake --build build-native -j $(JOBS)
+
+asan: build-asan/build.ninja
+	cmake --build build-asan -j $(JOBS)
+
+test-native: native
+	ctest --test-dir build-native --output-on-failure
+
+test-asan: asan
+	ctest --test-dir build-asan --output-on-failure
+
+# Each Wine test starts its own Xvfb (DISPLAY unset), so that tests running
+# side by side never see each other's windows.
+test-wine: build
+	env -u DISPLAY ctest --test-dir build -j $(JOBS) --output-on-failure
+
+test: deps
+	$(MAKE) test-native test-asan test-wine
+
+demo: deps build
+	@echo "demo: Setup.exe and Uninstall.exe are built in build/bin; the sample medium and the driven demo follow."
+
+clean:
+	rm -rf build build-native build-asan

@@ -1,0 +1,40 @@
+#pragma once
+// The application object: one per program, constructed as a global. The
+// program's entry point (AppMain.cpp) runs it.
+#include <windows.h>
+
+#include <string>
+
+class CWnd;
+
+class CWinApp {
+ public:
+  CWinApp();
+  virtual ~CWinApp();
+  CWinApp(const CWinApp&) = delete;
+  CWinApp& operator=(const CWinApp&) = delete;
+
+  virtual BOOL InitInstance();
+  // The message loop; returns ExitInstance's result.
+  virtual int Run();
+  virtual int ExitInstance();
+
+  // Called by the entry point before InitInstance.
+  void Startup(HINSTANCE instance);
+
+  CWnd* m_pMainWnd = nullptr;
+  HINSTANCE m_hInstance = nullptr;
+
+  static CWinApp* Current();
+
+ private:
+  int exitCode_ = 0;
+};
+
+HINSTANCE AfxGetInstanceHandle();
+// The application's name: the program file's name without its extension.
+const char* AfxGetAppName();
+// Hosting of ActiveX controls and the 3-D look need nothing on this platform;
+// the calls are kept so that start-up reads as the programs describe it.
+inline void AfxEnableControlContainer() {}
+inline void Enable3dControls() {}

@@ -1,0 +1,14 @@
+// The programs' entry point: runs the one application object.
+#include "framework/App.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  CWinApp* app = CWinApp::Current();
+  if (!app) return 1;
+  try {
+    app->Startup(instance);
+    if (!app->InitInstance()) return app->ExitInstance();
+    return app->Run();
+  } catch (...) {
+    return 3;
+  }
+}

@@ -1,0 +1,36 @@
+#pragma once
+// Enumerates a folder over FindFirstFileA. As with the usual finder loop:
+//   bool more = f.FindFile(pattern); while (more) { more = f.FindNextFile(); use f; }
+#include <windows.h>
+
+#include <string>
+
+#include "framework/Handles.h"
+
+class CFileFind {
+ public:
+  CFileFind() = default;
+  ~CFileFind() = default;
+  CFileFind(const CFileFind&) = delete;
+  CFileFind& operator=(const CFileFind&) = delete;
+
+  // Starts a search; false when nothing matches (GetLastError tells why).
+  bool FindFile(const std::string& pattern = "*.*");
+  // Makes the next entry current; false when the current one is the last.
+  bool FindNextFile();
+  void Close();
+
+  std::string GetFileName() const { return current_.cFileName; }
+  // The folder part of the pattern followed by the entry's name.
+  std::string GetFilePath() const { return root_ + current_.cFileName; }
+  bool IsDirectory() const { return (current_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+  bool IsDots() const;
+  DWORD GetAttributes() const { return current_.dwFileAttributes; }
+
+ private:
+  ScopedFind find_;
+  std::string root_;
+  WIN32_FIND_DATAA current_{};
+  WIN32_FIND_DATAA next_{};
+  bool haveNext_ = false;
+};

@@ -1,0 +1,11 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// The system's text for an error code (FormatMessageA, system table, the
+// user's default language), as the system gives it, line end included.
+std::string SystemErrorText(DWORD code);
+
+// printf-style formatting into a std::string.
+std::string FormatText(const char* format, ...);

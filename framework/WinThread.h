@@ -1,0 +1,46 @@
+#pragma once
+// A worker thread object. The owner sets m_pMainWnd (the window the worker
+// reports to) and m_bAutoDelete before CreateThread, and waits for the thread
+// with WaitForEnd before the object dies.
+#include <windows.h>
+
+#include "framework/Handles.h"
+
+class CWnd;
+
+class CWinThread {
+ public:
+  CWinThread() = default;
+  virtual ~CWinThread();
+  CWinThread(const CWinThread&) = delete;
+  CWinThread& operator=(const CWinThread&) = delete;
+
+  // Starts the thread: InitInstance, then Run when it returned TRUE, else
+  // ExitInstance; the result is the thread's exit code.
+  BOOL CreateThread(DWORD flags = 0, UINT stackSize = 0, LPSECURITY_ATTRIBUTES security = nullptr);
+
+  virtual BOOL InitInstance() { return FALSE; }
+  // The thread's message loop: ends at WM_QUIT with ExitInstance's result.
+  virtual int Run();
+  virtual int ExitInstance() { return exitCode_; }
+
+  // Waits until the thread has ended. With pumpMessages the calling thread
+  // keeps dispatching its messages meanwhile, so that messages the worker
+  // sends to it, and prompts the worker shows, are served. Returns at once
+  // when no thread was started.
+  void WaitForEnd(bool pumpMessages);
+  bool IsRunning() const;
+  HANDLE ThreadHandle() const { return m_hThread.get(); }
+
+  CWnd* m_pMainWnd = nullptr;
+  BOOL m_bAutoDelete = TRUE;
+  DWORD m_nThreadID = 0;
+
+ private:
+  static unsigned __stdcall Entry(void* self);
+  ScopedHandle m_hThread;
+  int exitCode_ = 0;
+};
+
+// Waits for a handle while dispatching the calling thread's messages.
+void WaitPumpingMessages(HANDLE handle);

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Makes the template 32-bit Wine prefix once (under a lock, so that tests
+# running side by side wait for the same one): wine-template.sh DIR
+set -u
+tpl=$1
+mkdir -p "$(dirname "$tpl")"
+exec 9>"$tpl.lock"
+flock 9
+[ -f "$tpl/.ready" ] && exit 0
+rm -rf "$tpl"
+export WINEARCH=win32 WINEPREFIX=$tpl WINEDEBUG=-all LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+wineboot -i >"$tpl.log" 2>&1 || { cat "$tpl.log" >&2; exit 1; }
+# A virtual desktop: windows are drawn by Wine itself with their captions,
+# and hiding one never waits for a window manager that is not there.
+wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >>"$tpl.log" 2>&1
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >>"$tpl.log" 2>&1
+wineserver -w
+rm -f "$tpl/dosdevices/z:"
+touch "$tpl/.ready"

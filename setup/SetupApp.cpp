@@ -1,0 +1,9 @@
+#include "setup/SetupApp.h"
+
+CSetupApp theApp;
+
+BOOL CSetupApp::InitInstance() {
+  AfxEnableControlContainer();
+  Enable3dControls();
+  return FALSE;
+}

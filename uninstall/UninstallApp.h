@@ -1,0 +1,7 @@
+#pragma once
+#include "framework/App.h"
+
+class CUninstallApp : public CWinApp {
+ public:
+  BOOL InitInstance() override;
+};
