@@ -4,7 +4,8 @@
 SHELL := /bin/bash
 JOBS ?= 2
 
-.PHONY: all deps build native asan test test-native test-asan test-wine demo clean
+.PHONY: all deps build native asan fuzz fuzz-build fuzz-short test test-native test-asan test-wine demo clean
+FUZZ_SECONDS ?= 60
 
 all: build
 
@@ -29,6 +30,19 @@ native: build-native/build.ninja
 asan: build-asan/build.ninja
 	cmake --build build-asan -j $(JOBS)
 
+build-fuzz/build.ninja:
+	CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTS_FUZZ=ON >/dev/null
+
+fuzz-build: build-fuzz/build.ninja
+	cmake --build build-fuzz -j $(JOBS)
+
+# Each fuzzer runs for FUZZ_SECONDS on a copy of its seed corpus.
+fuzz: fuzz-build
+	@scripts/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)
+
+fuzz-short: fuzz-build
+	@scripts/run-fuzzers.sh build-fuzz 10
+
 test-native: native
 	ctest --test-dir build-native --output-on-failure
 
@@ -41,10 +55,10 @@ test-wine: build
 	env -u DISPLAY ctest --test-dir build -j $(JOBS) --output-on-failure
 
 test: deps
-	$(MAKE) test-native test-asan test-wine
+	$(MAKE) test-native test-asan fuzz-short test-wine
 
 demo: deps build
 	@echo "demo: Setup.exe and Uninstall.exe are built in build/bin; the sample medium and the driven demo follow."
 
 clean:
-	rm -rf build build-native build-asan
+	rm -rf build build-native build-asan build-fuzz

@@ -13,7 +13,9 @@ unsigned char FoldAscii(unsigned char b) { return (b >= 'A' && b <= 'Z') ? b + (
 
 std::size_t NextChar(const std::string& s, std::size_t i) {
   if (i >= s.size()) return s.size();
-  if (IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) return i + 2;
+  if (IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() &&
+      IsTrailByte(static_cast<unsigned char>(s[i + 1])))
+    return i + 2;
   return i + 1;
 }
 

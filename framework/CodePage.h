@@ -1,6 +1,6 @@
 #pragma once
 // Helpers for 8-bit text in code page 936 held in std::string. A lead byte
-// (0x81..0xFE) always pairs with the byte after it, so a trail byte that
+// (0x81..0xFE) pairs with the trail byte after it, so a trail byte that
 // happens to be 0x5C is never taken for a backslash. Positions passed in as
 // "from" must lie on a character boundary (0, or a position these helpers
 // returned); every byte below 0x80 is such a boundary after it.
@@ -12,6 +12,9 @@ namespace cp936 {
 constexpr std::size_t npos = std::string::npos;
 
 constexpr bool IsLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
+// A lead byte pairs only with a byte that can follow it (0x40..0x7E,
+// 0x80..0xFE): a stray lead byte before a line end never swallows it.
+constexpr bool IsTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFE); }
 
 // Index of the character after the one that starts at i (never past size).
 std::size_t NextChar(const std::string& s, std::size_t i);

@@ -39,6 +39,14 @@ TEST(CodePage, FindNeverStartsOnATrailByte) {
   EXPECT_EQ(cp936::Find("abc", "c", 99), cp936::npos);
 }
 
+TEST(CodePage, StrayLeadByteDoesNotSwallowControlBytes) {
+  EXPECT_EQ(cp936::NextChar("\xf2\n", 0), 1u) << "LF is no trail byte";
+  EXPECT_EQ(cp936::NextChar(std::string("\xf2\0", 2), 0), 1u);
+  EXPECT_EQ(cp936::NextChar("\xf2\x7f", 0), 1u);
+  EXPECT_EQ(cp936::NextChar("\xf2\x40", 0), 2u);
+  EXPECT_EQ(cp936::FindChar("a\xf2\nb", '\n'), 2u);
+}
+
 TEST(CodePage, TrimAndCaseInsensitiveCompare) {
   EXPECT_EQ(cp936::Trim("  \tC:\\安装 \r\n"), "C:\\安装");
   EXPECT_EQ(cp936::TrimRight("a  "), "a");

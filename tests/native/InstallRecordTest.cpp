@@ -57,6 +57,11 @@ TEST(InstallRecord, TagFoundAnywhereButNeverOnATrailByte) {
   EXPECT_EQ(Values("File Copy: C:\\\x95\x5c\\x\n", record::kFileCopy), (std::vector<std::string>{"C:\\\x95\x5c\\x"}));
 }
 
+TEST(InstallRecord, StrayLeadByteBeforeLineEndKeepsTheLines) {
+  EXPECT_EQ(Values("File Copy: a\xf2\nFile Copy: b\n", record::kFileCopy),
+            (std::vector<std::string>{"a\xf2", "b"}));
+}
+
 TEST(InstallRecord, PositionBeyondTheTextEnds) {
   std::size_t pos = 100, start = 0, len = 0;
   EXPECT_FALSE(record::NextEntry("File Copy: a\n", 0, pos, start, len));
