@@ -6,7 +6,14 @@ tpl=$1
 mkdir -p "$(dirname "$tpl")"
 exec 9>"$tpl.lock"
 flock 9
-[ -f "$tpl/.ready" ] && exit 0
+# Wine links the profile's Desktop, Documents ... to the host's home folder;
+# tests write shortcuts there, so they must be folders of the prefix.
+unlink_profile() {
+  find "$tpl/drive_c/users" -mindepth 2 -maxdepth 2 -type l 2>/dev/null | while IFS= read -r link; do
+    rm -f "$link" && mkdir -p "$link"
+  done
+}
+if [ -f "$tpl/.ready" ]; then unlink_profile; exit 0; fi
 rm -rf "$tpl"
 export WINEARCH=win32 WINEPREFIX=$tpl WINEDEBUG=-all LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -17,4 +24,5 @@ wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >>"$tpl.log"
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >>"$tpl.log" 2>&1
 wineserver -w
 rm -f "$tpl/dosdevices/z:"
+unlink_profile
 touch "$tpl/.ready"
