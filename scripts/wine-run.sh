@@ -14,21 +14,16 @@ exe=$1; shift
 timeout_s=${TS_WINE_TIMEOUT:-240}
 tpl=$build/wine/template
 
-export WINEARCH=win32 WINEDEBUG=-all LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+. "$(dirname "$0")/wine-lib.sh"
 
 mkdir -p "$build/wine"
 "$(dirname "$0")/wine-template.sh" "$tpl" || { echo "wine-run: no template prefix" >&2; exit 2; }
 
 prefix=$(mktemp -d "$build/wine/run.$(basename "$exe" .exe).XXXXXX")
-cp -al "$tpl/." "$prefix/"
-# Break the links of everything outside system32: Wine may write those files.
-find "$prefix" -type f -links +1 ! -path "$prefix/drive_c/windows/system32/*" -print0 |
-  while IFS= read -r -d '' f; do cp -p "$f" "$f.tmp" && mv -f "$f.tmp" "$f"; done
-mkdir -p "$prefix/drive_d" "$prefix/drive_e"
-ln -sfn ../drive_d "$prefix/dosdevices/d:"
-ln -sfn ../drive_e "$prefix/dosdevices/e:"
-ln -sfn "$build" "$prefix/dosdevices/y:"
+clone_prefix "$tpl" "$prefix"
+map_drive "$prefix" d "$prefix/drive_d"
+map_drive "$prefix" e "$prefix/drive_e"
+map_drive "$prefix" y "$build"
 export WINEPREFIX=$prefix TS_BUILD_DIR='Y:\' TS_PREFIX_DIR=$prefix
 
 xpid=""
@@ -38,12 +33,8 @@ cleanup() {
 }
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
-  exec 3>"$prefix/display"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xpid=$!
-  exec 3>&-
-  for _ in $(seq 100); do [ -s "$prefix/display" ] && break; sleep 0.1; done
-  export DISPLAY=":$(head -n1 "$prefix/display")"
+  start_xvfb "$prefix/display"
+  xpid=$XVFB_PID
 fi
 
 rel=${exe#"$build"/}

@@ -1,0 +1,33 @@
+# Shared by the Wine scripts (sourced): prefixes cloned from the template,
+# drive letters, a private Xvfb display.
+
+export WINEARCH=win32 WINEDEBUG=-all LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+# clone_prefix TEMPLATE DEST: system32 hard-linked, everything else copied.
+clone_prefix() {
+  local tpl=$1 dest=$2
+  mkdir -p "$dest"
+  cp -al "$tpl/." "$dest/"
+  # Break the links of everything outside system32: Wine may write those files.
+  find "$dest" -type f -links +1 ! -path "$dest/drive_c/windows/system32/*" -print0 |
+    while IFS= read -r -d '' f; do cp -p "$f" "$f.tmp" && mv -f "$f.tmp" "$f"; done
+}
+
+# map_drive PREFIX LETTER UNIX_DIR
+map_drive() {
+  mkdir -p "$3"
+  ln -sfn "$(cd "$3" && pwd)" "$1/dosdevices/$2:"
+}
+
+# start_xvfb FILE: starts a private display, sets DISPLAY and XVFB_PID.
+start_xvfb() {
+  local file=$1
+  : >"$file"
+  exec 3>"$file"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  exec 3>&-
+  for _ in $(seq 100); do [ -s "$file" ] && break; sleep 0.1; done
+  export DISPLAY=":$(head -n1 "$file")"
+}
