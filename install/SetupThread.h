@@ -2,10 +2,23 @@
 // The install worker: copies the five distribution folders and the top-level
 // files, registers the controls, writes the registry, makes the shortcuts and
 // writes the install record, reporting to its main window (the copy page).
+//
+// The owner sets m_sourceFolder, m_installFolder, m_pMainWnd and
+// m_bAutoDelete = FALSE, starts the thread and waits for it (WaitForEnd)
+// before the object dies. After the start the only shared datum is the
+// cancel flag.
+//
+// The stages live in several files: SetupThread.cpp (the run, the messages
+// and the prompts), CopyStages.cpp (folder and top-level copy, EnsureFolder,
+// FindFiles, JoinPath), RecordStage.cpp (the recorders and WriteRecord),
+// RegistrationStages.cpp (controls, registry, shortcuts).
+#include <windows.h>
+
 #include <atomic>
 #include <string>
 #include <vector>
 
+#include "framework/FileFind.h"
 #include "framework/WinThread.h"
 #include "install/SetupMessages.h"
 
@@ -13,11 +26,21 @@ class CSetupThread : public CWinThread {
  public:
   CSetupThread() = default;
 
+  // The runtime class name of the worker.
+  static constexpr const char* kClassName = "CSetupThread";
+
+  // The folder list of the folder stage, in copy order; the copy page's
+  // pre-count uses the same list.
+  static const std::vector<std::string>& Folders();
+
   // Called on the page's thread.
   void RequestCancel() { cancel_ = true; }
+  // Called on the worker.
   bool IsCancelled() const { return cancel_; }
 
   BOOL InitInstance() override { return TRUE; }
+  // The stage sequence; then the base message loop, which takes the WM_QUIT
+  // posted to itself and returns ExitInstance's result.
   int Run() override;
   int ExitInstance() override { return CWinThread::ExitInstance(); }
 
@@ -25,7 +48,8 @@ class CSetupThread : public CWinThread {
   std::string m_sourceFolder;
   std::string m_installFolder;
 
-  // The stages (public so that tests can run them one by one).
+  // The stages, in the order Run calls them after the folder stage (public
+  // so that tests can run them one by one).
   bool CopyFolder(const std::string& source, const std::string& target);
   void CopyTopFiles();
   void RegisterControls();
@@ -33,10 +57,50 @@ class CSetupThread : public CWinThread {
   bool CreateShortcuts();
   bool WriteRecord();
 
-  // (the implementation adds the recorders, EnsureFolder, FindFiles, JoinPath ...)
+  // Shared by the stages.
+  bool EnsureFolder(const std::string& path);
+  // Plain files of folder matching pattern, names only, in enumeration order.
+  void FindFiles(const std::string& folder, const std::string& pattern, std::vector<std::string>& names);
+  static std::string JoinPath(const std::string& folder, const std::string& name);
+
+  // The recorders: each appends one entry to the record text.
+  void RecordFile(const std::string& path);
+  void RecordFolder(const std::string& path);
+  void RecordControl(const std::string& path);
+  void RecordKey(HKEY root, const std::string& subKey);
+
   const std::string& RecordText() const { return record_; }
 
  private:
+  // The folder stage: false when a CopyFolder gave up.
+  bool CopyFolders();
+  // Runs one later stage; an exception inside it never stops the run.
+  template <typename Stage>
+  void RunLaterStage(Stage stage);
+
+  // The page's window, taken once when the run starts: the page's object
+  // drops its handle when its window is destroyed, and the worker must not
+  // read the object's members while the page's thread changes them.
+  // Stages run outside Run (tests) take the main window's current handle.
+  HWND Owner() const;
+  // A message box owned by the page, with the application's name as caption.
+  // Returns 0 without showing anything when the page's window is gone, so
+  // that no prompt outlives the page and keeps its owner waiting.
+  int Prompt(const std::string& text, UINT type) const;
+  void SendToPage(UINT msg, const std::string* source = nullptr, const std::string* target = nullptr) const;
+  void PostToPage(UINT msg) const;
+
+  // CopyFolder's pieces.
+  bool FindSourceEntries(const std::string& source, CFileFind& finder, bool& found);
+  void CopyFolderFile(const std::string& source, const std::string& target);
+  // EnsureFolder's pieces.
+  // NO_ERROR when the folder exists afterwards, else the system's error code.
+  DWORD MakeFolder(const std::string& prefix);
+  // The "cannot create" prompt; true when the user chose Retry.
+  bool AskRetryFolder(DWORD error, const std::string& prefix) const;
+
   std::atomic<bool> cancel_{false};
   std::string record_;
+  HWND owner_ = nullptr;
+  bool ownerTaken_ = false;
 };

@@ -1,0 +1,136 @@
+// The folder stage and the top-level stage of the install worker, and the
+// folder and path operations the other stages share.
+#include "framework/CodePage.h"
+#include "framework/SystemError.h"
+#include "install/InstallPath.h"
+#include "install/SetupThread.h"
+
+namespace {
+
+const char kMissingSourcePrompt[] =
+    "%s\n找不到安装文件的路径 %s，\n点击“重试”按钮试图重新查找该安装文件路径；\n"
+    "点击“忽略”按钮将跳过该路径下的操作并继续执行；\n点击“取消”按钮将终止程序运行。";
+const char kFolderPrompt[] =
+    "%s\n不能创建文件夹 %s ，\n点击“重试”按钮试图重新创建文件夹；\n点击“取消”按钮将终止程序运行。";
+
+const char kSetupProgram[] = "setup.exe";
+const char kProductIcon[] = "TerrasumV8.0.ico";
+
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+}  // namespace
+
+std::string CSetupThread::JoinPath(const std::string& folder, const std::string& name) {
+  return installpath::JoinPath(folder, name);
+}
+
+void CSetupThread::FindFiles(const std::string& folder, const std::string& pattern,
+                             std::vector<std::string>& names) {
+  names.clear();
+  // Enumerated by full path rather than from a changed current directory:
+  // the current directory belongs to the whole process, and a folder that
+  // cannot be entered must list nothing, not the files of wherever the
+  // process happens to stand.
+  CFileFind finder;
+  bool more = finder.FindFile(installpath::SearchPattern(folder, pattern));
+  while (more) {
+    more = finder.FindNextFile();
+    if (!finder.IsDirectory()) names.push_back(finder.GetFileName());
+  }
+}
+
+bool CSetupThread::CopyFolder(const std::string& sourceFolder, const std::string& target) {
+  const std::string source = cp936::EndsWithBackslashByte(sourceFolder) ? sourceFolder : sourceFolder + "\\";
+  CFileFind finder;
+  bool found = false;
+  if (!FindSourceEntries(source, finder, found)) return false;
+  if (!EnsureFolder(target)) return false;
+  if (!found) return true;  // Ignored: the target stays empty
+  bool more = true;
+  while (more) {
+    more = finder.FindNextFile();
+    if (finder.IsDots()) continue;
+    const std::string from = finder.GetFilePath();
+    const std::string to = JoinPath(target, finder.GetFileName());
+    if (finder.IsDirectory()) {
+      if (!CopyFolder(from, to)) return false;
+    } else {
+      CopyFolderFile(from, to);
+    }
+    SendToPage(WM_SETUP_FILE, &from, &to);
+    if (IsCancelled()) return false;
+  }
+  return true;
+}
+
+bool CSetupThread::FindSourceEntries(const std::string& source, CFileFind& finder, bool& found) {
+  for (;;) {
+    if (finder.FindFile(source + "*.*")) {
+      found = true;
+      return true;
+    }
+    const std::string reason = SystemErrorText(::GetLastError());
+    const int answer = Prompt(FormatText(kMissingSourcePrompt, reason.c_str(), source.c_str()),
+                              MB_ABORTRETRYIGNORE | MB_ICONQUESTION);
+    if (answer == IDRETRY) continue;
+    if (answer == IDIGNORE) {
+      found = false;
+      return true;
+    }
+    return false;  // Abort, or no answer at all
+  }
+}
+
+void CSetupThread::CopyFolderFile(const std::string& source, const std::string& target) {
+  if (!::CopyFileA(source.c_str(), target.c_str(), FALSE)) return;  // skipped silently, not recorded
+  // Clears a read-only attribute brought from the medium.
+  ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+  RecordFile(target);
+}
+
+bool CSetupThread::EnsureFolder(const std::string& path) {
+  RecordFolder(path);
+  if (!installpath::FitsFolderLimit(path)) {
+    // Too long for the folder walk: such a folder is never made, not even a
+    // shortened one; the user may only retry in vain or cancel.
+    while (AskRetryFolder(ERROR_FILENAME_EXCED_RANGE, path)) {
+    }
+    return false;
+  }
+  for (const std::string& prefix : installpath::FolderPrefixes(path)) {
+    if (IsFolder(prefix)) continue;
+    for (DWORD error = MakeFolder(prefix); error != NO_ERROR; error = MakeFolder(prefix))
+      if (!AskRetryFolder(error, prefix)) return false;
+  }
+  return true;
+}
+
+DWORD CSetupThread::MakeFolder(const std::string& prefix) {
+  if (::CreateDirectoryA(prefix.c_str(), nullptr)) return NO_ERROR;
+  const DWORD error = ::GetLastError();
+  // Made meanwhile, or named twice over (C:\A\ after C:\A): the folder is
+  // there. A file of that name is not.
+  return IsFolder(prefix) ? NO_ERROR : error;
+}
+
+bool CSetupThread::AskRetryFolder(DWORD error, const std::string& prefix) const {
+  const std::string reason = SystemErrorText(error);
+  return Prompt(FormatText(kFolderPrompt, reason.c_str(), prefix.c_str()), MB_RETRYCANCEL | MB_ICONQUESTION) ==
+         IDRETRY;
+}
+
+void CSetupThread::CopyTopFiles() {
+  std::vector<std::string> names;
+  FindFiles(m_sourceFolder, "*.*", names);
+  for (const std::string& name : names) {
+    if (cp936::EqualsNoCase(name, kSetupProgram)) continue;
+    const std::string target = m_installFolder + name;
+    ::CopyFileA((m_sourceFolder + name).c_str(), target.c_str(), FALSE);
+    // Recorded whether or not the copy succeeded.
+    RecordFile(target);
+    if (cp936::EqualsNoCase(name, kProductIcon)) ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_HIDDEN);
+  }
+}

@@ -1,0 +1,35 @@
+#pragma once
+// Path rules of the install engine that need no Windows API: joining a folder
+// and a name, and the folder prefixes EnsureFolder makes sure of. Paths are
+// code page 936 bytes; a trail byte 0x5C is never taken for a separator.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace installpath {
+
+// EnsureFolder handles paths of at most this many bytes (a MAX_PATH buffer
+// with its terminator); a longer one is a folder that cannot be created.
+constexpr std::size_t kMaxFolderPath = 259;
+
+// The name alone for a folder text of 2 bytes or fewer (such as "C:");
+// otherwise the folder, a backslash unless its last byte is a backslash or a
+// forward slash, and the name.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+// The prefixes of path that must exist as folders, shortest first: one ends
+// before every backslash or forward slash and one at the end of the text
+// unless the path ends with a separator. A prefix that is empty or ends with
+// a drive's colon is left out, so "C:\A\B\" and "C:\A\B" both give "C:\A",
+// "C:\A\B".
+std::vector<std::string> FolderPrefixes(const std::string& path);
+
+// Whether a path fits EnsureFolder's limit.
+inline bool FitsFolderLimit(const std::string& path) { return path.size() <= kMaxFolderPath; }
+
+// Folder and pattern for an enumeration: the pattern alone for an empty
+// folder, else the folder, a backslash unless it ends with one (or with a
+// drive's colon), and the pattern.
+std::string SearchPattern(const std::string& folder, const std::string& pattern);
+
+}  // namespace installpath

@@ -1,0 +1,51 @@
+// The recorders and the last stage, which writes the install record. The
+// record's format lives in InstallRecord.h.
+#include <io.h>
+
+#include "framework/StdioFile.h"
+#include "install/InstallRecord.h"
+#include "install/SetupThread.h"
+
+namespace {
+const char kRecordName[] = "Uninstall.log";
+}
+
+void CSetupThread::RecordFile(const std::string& path) { record::Append(record_, record::kFileCopy, path); }
+
+void CSetupThread::RecordFolder(const std::string& path) { record::Append(record_, record::kMadeDir, path); }
+
+void CSetupThread::RecordControl(const std::string& path) { record::Append(record_, record::kRegCtrl, path); }
+
+void CSetupThread::RecordKey(HKEY root, const std::string& subKey) {
+  record::RootCode code = record::kOtherRoot;
+  if (root == HKEY_CLASSES_ROOT) code = record::kClassesRoot;
+  else if (root == HKEY_CURRENT_USER) code = record::kCurrentUser;
+  else if (root == HKEY_LOCAL_MACHINE) code = record::kLocalMachine;
+  else if (root == HKEY_USERS) code = record::kUsers;
+  record::AppendKey(record_, code, subKey);
+}
+
+bool CSetupThread::WriteRecord() {
+  const std::string path = JoinPath(m_installFolder, kRecordName);
+  RecordFile(path);  // the record lists itself, so that the replay deletes it
+  // A hidden file cannot be opened for creation over; the old record goes first.
+  if (::_access(path.c_str(), 0) == 0) ::DeleteFileA(path.c_str());
+  CStdioFile file;
+  try {
+    CFileException error(NO_ERROR, path);
+    if (!file.Open(path, CStdioFile::modeCreate | CStdioFile::modeWrite | CStdioFile::typeText, &error)) throw error;
+    file.WriteString(record_);
+    file.Close();
+  } catch (const CFileException& e) {
+    // A torn record would have the uninstaller remove only part of the
+    // installation; no record at all is the outcome for a failed write.
+    const bool created = file.IsOpen();
+    file.Close();
+    if (created) ::DeleteFileA(path.c_str());
+    const HWND owner = Owner();
+    if (owner && ::IsWindow(owner)) e.ReportError(owner);
+    return false;
+  }
+  ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
+  return true;
+}

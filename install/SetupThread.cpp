@@ -1,0 +1,82 @@
+#include "install/SetupThread.h"
+
+#include "framework/App.h"
+#include "framework/Wnd.h"
+
+const std::vector<std::string>& CSetupThread::Folders() {
+  static const std::vector<std::string> folders{"Support", "Controls", "图框", "Data", "Temp"};
+  return folders;
+}
+
+int CSetupThread::Run() {
+  owner_ = m_pMainWnd ? m_pMainWnd->GetSafeHwnd() : nullptr;
+  ownerTaken_ = true;
+  // A thread gets its message queue on its first peek; without one the
+  // WM_QUIT below could not be posted and the loop would never end.
+  MSG msg;
+  ::PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+
+  bool copied = false;
+  try {
+    copied = CopyFolders();
+  } catch (...) {
+    copied = false;  // a folder stage that broke off is a failed one
+  }
+  if (copied) {
+    RunLaterStage([this] { CopyTopFiles(); });
+    RunLaterStage([this] { RegisterControls(); });
+    RunLaterStage([this] { WriteRegistry(); });
+    RunLaterStage([this] { CreateShortcuts(); });
+    RunLaterStage([this] { WriteRecord(); });
+    SendToPage(WM_SETUP_FINISHING);
+    PostToPage(WM_SETUP_DONE);
+  } else {
+    PostToPage(WM_SETUP_FAILED);
+  }
+  // The thread's own identifier, not m_nThreadID: the creator may not have
+  // stored that yet when the run gets here.
+  if (!::PostThreadMessageA(::GetCurrentThreadId(), WM_QUIT, 0, 0)) return ExitInstance();
+  return CWinThread::Run();
+}
+
+bool CSetupThread::CopyFolders() {
+  for (const std::string& name : Folders())
+    if (!CopyFolder(m_sourceFolder + name, m_installFolder + name)) return false;
+  return true;
+}
+
+template <typename Stage>
+void CSetupThread::RunLaterStage(Stage stage) {
+  try {
+    stage();
+  } catch (...) {
+    // A later stage never stops the run; what it did not finish is skipped.
+  }
+}
+
+HWND CSetupThread::Owner() const {
+  if (ownerTaken_) return owner_;
+  return m_pMainWnd ? m_pMainWnd->GetSafeHwnd() : nullptr;
+}
+
+int CSetupThread::Prompt(const std::string& text, UINT type) const {
+  const HWND owner = Owner();
+  // Without its page a prompt would be an ownerless box that nobody waits
+  // for; its answer is then "no answer", which every caller takes as Abort
+  // or Cancel.
+  if (!owner || !::IsWindow(owner)) return 0;
+  return ::MessageBoxA(owner, text.c_str(), AfxGetAppName(), type);
+}
+
+void CSetupThread::SendToPage(UINT msg, const std::string* source, const std::string* target) const {
+  const HWND owner = Owner();
+  if (!owner) return;
+  // Sent: the page reads the paths behind the pointers before this returns.
+  ::SendMessageA(owner, msg, source ? reinterpret_cast<WPARAM>(source->c_str()) : 0,
+                 target ? reinterpret_cast<LPARAM>(target->c_str()) : 0);
+}
+
+void CSetupThread::PostToPage(UINT msg) const {
+  const HWND owner = Owner();
+  if (owner) ::PostMessageA(owner, msg, 0, 0);
+}

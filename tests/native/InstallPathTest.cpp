@@ -1,0 +1,64 @@
+// Path rules of the install engine: JoinPath and the folder prefixes that
+// EnsureFolder makes sure of, with its length limit.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "install/InstallPath.h"
+
+namespace {
+
+using Prefixes = std::vector<std::string>;
+
+TEST(InstallPath, JoinPathOfShortFolderIsTheNameAlone) {
+  EXPECT_EQ(installpath::JoinPath("C:", "x"), "x") << "a drive alone";
+  EXPECT_EQ(installpath::JoinPath("", "x"), "x");
+  EXPECT_EQ(installpath::JoinPath("C\\", "x"), "x") << "two bytes, whatever they are";
+}
+
+TEST(InstallPath, JoinPathAddsOneSeparator) {
+  EXPECT_EQ(installpath::JoinPath("C:\\A", "x"), "C:\\A\\x");
+  EXPECT_EQ(installpath::JoinPath("C:\\A\\", "x"), "C:\\A\\x");
+  EXPECT_EQ(installpath::JoinPath("C:/A/", "x"), "C:/A/x") << "a forward slash counts as a separator";
+  EXPECT_EQ(installpath::JoinPath("C:\\", "Uninstall.log"), "C:\\Uninstall.log");
+  // The last byte decides: a trail byte 0x5C ends the folder like a backslash.
+  EXPECT_EQ(installpath::JoinPath("C:\\\x81\x5C", "x"), "C:\\\x81\x5Cx");
+}
+
+TEST(InstallPath, PrefixesSkipTheDriveAndEndWithOrWithoutSeparator) {
+  const Prefixes expected{"C:\\A", "C:\\A\\B"};
+  EXPECT_EQ(installpath::FolderPrefixes("C:\\A\\B\\"), expected) << "trailing backslash";
+  EXPECT_EQ(installpath::FolderPrefixes("C:\\A\\B"), expected) << "no trailing backslash";
+  EXPECT_EQ(installpath::FolderPrefixes("C:/A/B/"), (Prefixes{"C:/A", "C:/A/B"})) << "forward slashes";
+  EXPECT_EQ(installpath::FolderPrefixes("C:\\"), Prefixes{}) << "the drive itself is never tested";
+  EXPECT_EQ(installpath::FolderPrefixes("C:"), Prefixes{});
+  EXPECT_EQ(installpath::FolderPrefixes(""), Prefixes{});
+  EXPECT_EQ(installpath::FolderPrefixes("\\T\\U"), (Prefixes{"\\T", "\\T\\U"})) << "a leading separator";
+  EXPECT_EQ(installpath::FolderPrefixes("A\\B"), (Prefixes{"A", "A\\B"})) << "relative";
+}
+
+TEST(InstallPath, PrefixesKeepChineseNamesWhole) {
+  EXPECT_EQ(installpath::FolderPrefixes("C:\\T\\图框"), (Prefixes{"C:\\T", "C:\\T\\图框"}));
+  // "\x81\x5C" is one character whose second byte equals a backslash: it
+  // neither cuts the path nor counts as a trailing separator.
+  const std::string name = "C:\\T\\\x81\x5C";
+  EXPECT_EQ(installpath::FolderPrefixes(name), (Prefixes{"C:\\T", name}));
+  EXPECT_EQ(installpath::FolderPrefixes("C:\\\x81\x5C" "A\\"), (Prefixes{"C:\\\x81\x5C" "A"}));
+}
+
+TEST(InstallPath, FolderLimitIs259Bytes) {
+  const std::string base = "C:\\";
+  EXPECT_TRUE(installpath::FitsFolderLimit(base + std::string(256, 'a'))) << "259 bytes";
+  EXPECT_FALSE(installpath::FitsFolderLimit(base + std::string(257, 'a'))) << "260 bytes";
+  EXPECT_FALSE(installpath::FitsFolderLimit(base + std::string(5000, 'a')));
+}
+
+TEST(InstallPath, SearchPatternJoinsFolderAndPattern) {
+  EXPECT_EQ(installpath::SearchPattern("E:\\dist\\", "*.*"), "E:\\dist\\*.*");
+  EXPECT_EQ(installpath::SearchPattern("E:\\dist", "*.ocx"), "E:\\dist\\*.ocx");
+  EXPECT_EQ(installpath::SearchPattern("E:", "*.*"), "E:*.*");
+  EXPECT_EQ(installpath::SearchPattern("", "*.*"), "*.*");
+}
+
+}  // namespace
