@@ -1,0 +1,189 @@
+#include "uninstall/UninstallThread.h"
+
+#include <new>
+#include <vector>
+
+#include "acad/AcadRegistry.h"
+#include "framework/App.h"
+#include "framework/Handles.h"
+#include "framework/StdioFile.h"
+#include "framework/SystemError.h"
+#include "framework/Wnd.h"
+#include "install/InstallRecord.h"
+#include "uninstall/BatchText.h"
+#include "uninstall/SelfRemoval.h"
+
+namespace {
+
+const char kTooLarge[] = "文件 %s 太大(%lu MB), 不是本软件的安装记录, 无法读入。";
+const char kNotText[] = "文件 %s 含有非文本内容, 不是本软件的安装记录, 无法读入。";
+const char kNoMemory[] = "内存不足, 无法读入文件 %s。";
+
+// A read-only file cannot be deleted; the installation may have copied one
+// from a read-only medium.
+void DeleteRecordedFile(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+      !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+    ::SetFileAttributesA(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  ::DeleteFileA(path.c_str());
+}
+
+// "X:\..." or "\\server\...". A bare name would make LoadLibrary search the
+// system folders and run some other module's DllUnregisterServer.
+bool IsFullPath(const std::string& path) {
+  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  if (path.size() >= 3 && letter(path[0]) && path[1] == ':' && path[2] == '\\') return true;
+  return path.size() >= 3 && path[0] == '\\' && path[1] == '\\';
+}
+
+HKEY RootKey(record::RootCode code) {
+  switch (code) {
+    case record::kClassesRoot: return HKEY_CLASSES_ROOT;
+    case record::kCurrentUser: return HKEY_CURRENT_USER;
+    case record::kLocalMachine: return HKEY_LOCAL_MACHINE;
+    case record::kUsers: return HKEY_USERS;
+    default: return HKEY_CURRENT_CONFIG;
+  }
+}
+
+}  // namespace
+
+HWND CUninstallThread::MainWindow() const { return m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr; }
+
+LRESULT CUninstallThread::Send(UINT msg, LPARAM lp) const { return ::SendMessageA(MainWindow(), msg, 0, lp); }
+
+bool CUninstallThread::Fail() {
+  if (HWND owner = MainWindow()) ::PostMessageA(owner, WM_UNINSTALL_FAILED, 0, 0);
+  return false;
+}
+
+bool CUninstallThread::LoadRecord(const std::string& path) {
+  std::string problem;
+  try {
+    CStdioFile file(path, CStdioFile::modeRead | CStdioFile::typeText);
+    const unsigned long long length = file.GetLength();
+    if (length > kMaxRecordBytes) {
+      problem = FormatText(kTooLarge, path.c_str(), static_cast<unsigned long>(length >> 20));
+    } else {
+      // Text mode reads each CR LF as one LF, so fewer characters than bytes
+      // may come back; the loop also takes a read that delivers less.
+      std::string text(static_cast<std::size_t>(length), '\0');
+      std::size_t got = 0;
+      while (got < text.size()) {
+        const UINT n = file.Read(text.data() + got, static_cast<UINT>(text.size() - got));
+        if (n == 0) break;
+        got += n;
+      }
+      text.resize(got);
+      // A NUL would end every path handed to the platform early, so the
+      // replay would act on other names than the record's.
+      if (text.find('\0') == std::string::npos) {
+        record_ = std::move(text);
+        return true;
+      }
+      problem = FormatText(kNotText, path.c_str());
+    }
+  } catch (const CFileException& e) {
+    e.ReportError(MainWindow());
+    return Fail();
+  } catch (const std::bad_alloc&) {
+    problem = FormatText(kNoMemory, path.c_str());
+  }
+  ::MessageBoxA(MainWindow(), problem.c_str(), AfxGetAppName(), MB_OK | MB_ICONEXCLAMATION);
+  return Fail();
+}
+
+bool CUninstallThread::NextEntry(int kind, std::size_t& position, std::size_t& start, std::size_t& length) const {
+  return record::NextEntry(record_, kind, position, start, length);
+}
+
+int CUninstallThread::CountEntries(int kind) const { return record::CountEntries(record_, kind); }
+
+BOOL CUninstallThread::InitInstance() {
+  try {
+    Replay();
+  } catch (...) {
+    // The replay broke off (out of memory): the dialog must not claim success.
+    if (HWND owner = MainWindow()) ::PostMessageA(owner, WM_UNINSTALL_FAILED, 0, 0);
+  }
+  return FALSE;
+}
+
+void CUninstallThread::Replay() {
+  // Controls go first: Setup records each control file as a copied file too,
+  // and once the file stage had deleted it, its DllUnregisterServer could no
+  // longer be loaded and called.
+  UnregisterControls();
+  DeleteFiles();
+  Send(WM_UNINSTALL_FILES_DONE);
+  RemoveFolders();
+  DeleteRegistryKeys();
+  // A stopped replay keeps the uninstaller (and the record, when the file
+  // stage had not reached it yet) so that it can be run again.
+  if (stop_) return;
+  RemoveAcadProfiles();
+  WriteSelfRemovalBatch();
+  Send(WM_UNINSTALL_DONE);
+}
+
+bool CUninstallThread::UnregisterControls() {
+  std::size_t position = 0, start = 0, length = 0;
+  while (!stop_ && NextEntry(record::kRegCtrl, position, start, length)) {
+    const std::string path = Value(start, length);
+    UnregisterControl(path);
+    DeleteRecordedFile(path);
+  }
+  return !stop_;
+}
+
+bool CUninstallThread::DeleteFiles() {
+  std::size_t position = 0, start = 0, length = 0;
+  while (!stop_ && NextEntry(record::kFileCopy, position, start, length)) {
+    const std::string path = Value(start, length);
+    DeleteRecordedFile(path);
+    Send(WM_UNINSTALL_FILE, reinterpret_cast<LPARAM>(path.c_str()));
+  }
+  return !stop_;
+}
+
+bool CUninstallThread::RemoveFolders() {
+  std::vector<std::string> folders;
+  std::size_t position = 0, start = 0, length = 0;
+  while (NextEntry(record::kMadeDir, position, start, length)) folders.push_back(Value(start, length));
+  // Last recorded first: a folder made inside a recorded one comes after it.
+  for (auto it = folders.rbegin(); it != folders.rend() && !stop_; ++it) ::RemoveDirectoryA(it->c_str());
+  return !stop_;
+}
+
+bool CUninstallThread::DeleteRegistryKeys() {
+  if (stop_) return false;
+  std::size_t position = 0, start = 0, length = 0;
+  while (NextEntry(record::kRegKey, position, start, length)) {
+    const auto key = record::SplitKeyEntry(Value(start, length));
+    // Without a comma there is no key; an empty sub-key would name the root.
+    if (key && !key->subKey.empty()) ::RegDeleteKeyA(RootKey(key->root), key->subKey.c_str());
+    if (stop_) break;
+  }
+  return !stop_;
+}
+
+void CUninstallThread::RemoveAcadProfiles() { ::RemoveAcadProfiles(kUninstallIdentity); }
+
+void CUninstallThread::WriteSelfRemovalBatch() {
+  selfremoval::WriteAndStart(selfremoval::RunningProgramFile(), selfremoval::kBatchPath);
+}
+
+bool CUninstallThread::UnregisterControl(const std::string& path) {
+  if (!IsFullPath(path)) return false;
+  // No system box for a file that is not a module or lacks a dependency.
+  const UINT oldMode = ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  ScopedLibrary library(::LoadLibraryA(path.c_str()));
+  ::SetErrorMode(oldMode);
+  if (!library) return false;
+  using Unregister = HRESULT(__stdcall*)();
+  // Through a plain function pointer type, which converts without a warning.
+  const auto unregister = reinterpret_cast<Unregister>(
+      reinterpret_cast<void (*)()>(::GetProcAddress(library.get(), "DllUnregisterServer")));
+  return unregister && unregister() == 0;
+}

@@ -1,0 +1,64 @@
+#pragma once
+// The replay worker: takes the install record Uninstall.log apart and undoes
+// what it lists (controls, files, folders, registry keys), removes the
+// product's AutoCAD profiles and starts the self-removal batch, reporting to
+// its main window (the uninstaller's dialog) with the messages of
+// UninstallMessages.h.
+#include <atomic>
+#include <cstddef>
+#include <string>
+
+#include "framework/WinThread.h"
+#include "uninstall/UninstallMessages.h"
+
+class CUninstallThread : public CWinThread {
+ public:
+  // A record larger than this is not taken for an install record: a real one
+  // lists a few thousand paths.
+  static constexpr unsigned long long kMaxRecordBytes = 64ull * 1024 * 1024;
+
+  CUninstallThread() = default;
+
+  // On the dialog's thread, before the worker starts. Reads the whole file in
+  // text mode. When it cannot be read whole (file error, too large, not text)
+  // the user is told why, WM_UNINSTALL_FAILED is posted to the main window,
+  // and the result is false.
+  bool LoadRecord(const std::string& path);
+
+  // Entry lookup in the record text; kinds are those of install/InstallRecord.h.
+  bool NextEntry(int kind, std::size_t& position, std::size_t& start, std::size_t& length) const;
+  int CountEntries(int kind) const;
+  const std::string& RecordText() const { return record_; }
+
+  // Raised by the dialog's thread: each stage ends at its next entry, and a
+  // stopped replay leaves the profiles and the uninstaller in place.
+  void RequestStop() { stop_ = true; }
+  bool IsStopRequested() const { return stop_; }
+
+  // The replay; returns FALSE, so the thread ends when it is done.
+  BOOL InitInstance() override;
+
+  // The stages, in the order the replay runs them; each returns true when
+  // the stop flag is still down at its end.
+  bool UnregisterControls();
+  bool DeleteFiles();
+  bool RemoveFolders();
+  bool DeleteRegistryKeys();
+  // Deletes the "<<Gravo V6>>" profiles of the AutoCAD releases.
+  void RemoveAcadProfiles();
+  // Writes and starts "\DelUS.bat" for the running program file.
+  virtual void WriteSelfRemovalBatch();
+
+  // True only when the control's DllUnregisterServer was found and returned 0.
+  static bool UnregisterControl(const std::string& path);
+
+ private:
+  void Replay();
+  bool Fail();
+  HWND MainWindow() const;
+  LRESULT Send(UINT msg, LPARAM lp = 0) const;
+  std::string Value(std::size_t start, std::size_t length) const { return record_.substr(start, length); }
+
+  std::atomic<bool> stop_{false};
+  std::string record_;
+};
