@@ -57,6 +57,11 @@ test-wine: build
 test: deps
 	$(MAKE) test-native test-asan fuzz-short test-wine
 
+# The sample distribution medium in build/medium (scripts/make-medium.sh).
+.PHONY: medium
+medium: build
+	scripts/make-medium.sh build build/medium
+
 demo: deps build
 	@echo "demo: Setup.exe and Uninstall.exe are built in build/bin; the sample medium and the driven demo follow."
 
