@@ -28,7 +28,7 @@ done
 # a medium of ours: an existing non-empty folder must hold setup.exe.
 out_abs=$(realpath -m "$out")
 case "$out_abs" in
-  / | "$src" | "$build" | "$HOME" | "$payload"*) die "refusing to rebuild $out_abs" ;;
+  / | "$src" | "$build" | "${HOME:-/}" | "$payload"*) die "refusing to rebuild $out_abs" ;;
 esac
 # Build trees configured before the payload moved to BUILD_DIR/payload hold
 # CMake's files for it in BUILD_DIR/medium; those may go.
