@@ -1,0 +1,220 @@
+// Complete runs of the install worker on real drives: what lands where, with
+// which attributes, which messages the page sees, and the record's bytes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+#include "framework/StdioFile.h"
+#include "install/InstallRecord.h"
+#include "tests/wine/install/InstallHarness.h"
+
+namespace {
+
+using namespace installtest;
+
+std::string CrLf(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+std::string ExpectedRecord(const std::string& source, const std::string& install) {
+  std::string text;
+  for (const std::string& name : CSetupThread::Folders()) text += ExpectedFolderRecord(source + name, install + name);
+  return text + ExpectedTopRecord(source, install) + "File Copy: " + install + "Uninstall.log\n";
+}
+
+bool IsPlain(DWORD attributes) { return attributes == 0 || attributes == FILE_ATTRIBUTE_NORMAL; }
+
+TEST(InstallRun, CompleteRunCopiesRecordsAndReports) {
+  const std::string source = "E:\\full\\", install = "C:\\Program Files\\Kelvarin\\Terrasum\\";
+  MakeMedium(source);
+  ASSERT_TRUE(Attributes(source + "Support\\a.arx") & FILE_ATTRIBUTE_READONLY) << "read-only on the medium";
+  CSetupThread worker;
+  TestPage page;
+  PromptDriver driver({});
+  const RunResult r = RunWorker(worker, page, source, install);
+  driver.Stop();
+
+  EXPECT_EQ(r.exitCode, 0u) << "thread exit code";
+  EXPECT_TRUE(driver.extra.empty()) << "no prompt in a complete run; first: "
+                                    << (driver.extra.empty() ? "" : driver.extra[0].text);
+  // Messages: one WM_SETUP_FILE per file and subfolder, then FINISHING, DONE.
+  const int entries = CountFolderEntries(source);
+  EXPECT_EQ(entries, 8) << "entries of the sample medium's five folders";
+  std::vector<UINT> kinds(entries, WM_SETUP_FILE);
+  kinds.push_back(WM_SETUP_FINISHING);
+  kinds.push_back(WM_SETUP_DONE);
+  EXPECT_EQ(page.Kinds(), kinds);
+
+  // Every entry reported once, with its source and target; files copied.
+  std::map<std::string, int> reported;
+  for (const Seen& s : page.seen) {
+    if (s.msg != WM_SETUP_FILE) continue;
+    ++reported[s.target];
+    ASSERT_EQ(s.source.compare(0, source.size(), source), 0) << s.source;
+    EXPECT_EQ(s.target, install + s.source.substr(source.size())) << "target mirrors source";
+    if (IsFolder(s.source)) {
+      EXPECT_TRUE(IsFolder(s.target)) << s.target;
+    } else {
+      EXPECT_EQ(Slurp(s.target), Slurp(s.source)) << s.target;
+      EXPECT_TRUE(IsPlain(Attributes(s.target))) << s.target << " attributes " << Attributes(s.target);
+    }
+  }
+  for (const auto& [target, n] : reported) EXPECT_EQ(n, 1) << target;
+  EXPECT_TRUE(reported.count(install + "Support\\sub\\c.dwg")) << "read-only hidden file of a subfolder";
+  EXPECT_TRUE(reported.count(install + "Support\\empty")) << "empty subfolder reported after its (no) content";
+  EXPECT_TRUE(IsFolder(install + "Temp")) << "empty distribution folder made";
+
+  // Top level: everything but the setup program, the picture folder stays behind.
+  for (const char* name : {"Uninstall.exe", "Terrasum.exe", "Kelvarin.url", "readme.txt", "TerrasumV8.0.ICO"})
+    EXPECT_EQ(Slurp(install + name), Slurp(source + name)) << name;
+  EXPECT_FALSE(Exists(install + "SETUP.EXE")) << "setup program skipped in any letter case";
+  EXPECT_FALSE(Exists(install + "安装界面")) << "other subfolders are not copied";
+  EXPECT_EQ(Attributes(install + "TerrasumV8.0.ICO"), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN))
+      << "icon hidden alone";
+
+  // The record: exact bytes, CR LF on disk, hidden.
+  const std::string expected = ExpectedRecord(source, install);
+  EXPECT_EQ(worker.RecordText(), expected);
+  EXPECT_EQ(Slurp(install + "Uninstall.log"), CrLf(expected));
+  EXPECT_EQ(Attributes(install + "Uninstall.log"), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+  EXPECT_EQ(expected.find("SETUP.EXE"), std::string::npos) << "setup program not recorded";
+  EXPECT_EQ(expected.find("Made Dir: C:\\Program Files\\Kelvarin\\Terrasum\n"), std::string::npos)
+      << "the install folder itself is not recorded";
+}
+
+TEST(InstallRun, TopLevelReadOnlyFileKeepsItsAttribute) {
+  const std::string source = "E:\\attr\\", install = "C:\\attr\\";
+  MakeMedium(source);
+  CSetupThread worker;
+  TestPage page;
+  PromptDriver driver({});
+  RunWorker(worker, page, source, install);
+  driver.Stop();
+  ASSERT_TRUE(Attributes(source + "readme.txt") & FILE_ATTRIBUTE_READONLY) << "read-only on the medium";
+  EXPECT_EQ(Attributes(install + "readme.txt") & FILE_ATTRIBUTE_READONLY,
+            Attributes(source + "readme.txt") & FILE_ATTRIBUTE_READONLY)
+      << "top-level copies keep what the copy gave them";
+  EXPECT_TRUE(IsPlain(Attributes(install + "Support\\a.arx"))) << "folder copies are made normal";
+}
+
+// Reads a file whole through the framework's text mode.
+std::string ReadText(const std::string& path) {
+  CStdioFile file(path, CStdioFile::modeRead | CStdioFile::typeText);
+  std::string text;
+  char buf[100];  // small, so that CR LF pairs fall across reads
+  for (UINT n; (n = file.Read(buf, sizeof buf)) > 0;) text.append(buf, n);
+  return text;
+}
+
+std::vector<std::string> Values(const std::string& text, int kind) {
+  std::vector<std::string> out;
+  std::size_t pos = 0, start = 0, len = 0;
+  while (record::NextEntry(text, kind, pos, start, len)) out.push_back(text.substr(start, len));
+  return out;
+}
+
+TEST(InstallRun, WrittenRecordReadsBackTheSameWithCrLfOrLf) {
+  const std::string source = "E:\\back\\", install = "C:\\back\\";
+  MakeMedium(source);
+  CSetupThread worker;
+  TestPage page;
+  PromptDriver driver({});
+  RunWorker(worker, page, source, install);
+  driver.Stop();
+
+  const std::string path = install + "Uninstall.log";
+  const std::string fromCrLf = ReadText(path);
+  EXPECT_EQ(fromCrLf, worker.RecordText()) << "text mode gives back the record text";
+  std::string lfOnly = Slurp(path);
+  lfOnly.erase(std::remove(lfOnly.begin(), lfOnly.end(), '\r'), lfOnly.end());
+  Put("C:\\back\\lf.log", lfOnly);
+  const std::string fromLf = ReadText("C:\\back\\lf.log");
+  for (int kind = 0; kind < record::kKindCount; ++kind)
+    EXPECT_EQ(Values(fromLf, kind), Values(fromCrLf, kind)) << "kind " << kind;
+
+  const std::vector<std::string> folders = Values(fromCrLf, record::kMadeDir);
+  EXPECT_EQ(folders.size(), 7u) << "five folders and two subfolders";
+  EXPECT_EQ(folders.front(), install + "Support");
+  EXPECT_EQ(Values(fromCrLf, record::kFileCopy).back(), path) << "the record lists itself last";
+  EXPECT_EQ(record::CountEntries(fromCrLf, record::kFileCopy), 6 + 5 + 1) << "folder files, top files, itself";
+  EXPECT_EQ(record::CountEntries(fromCrLf, record::kRegCtrl), 0);
+  EXPECT_EQ(record::CountEntries(fromCrLf, record::kRegKey), 0);
+}
+
+TEST(InstallRun, SecondRunReplacesTheRecord) {
+  const std::string source = "E:\\again\\", install = "C:\\again\\";
+  MakeMedium(source);
+  {
+    CSetupThread first;
+    TestPage page;
+    PromptDriver driver({});
+    RunWorker(first, page, source, install);
+  }
+  ASSERT_TRUE(Exists(install + "Uninstall.log")) << "first record";
+  // The second medium differs: one file fewer, one more, the setup program in another case.
+  ::DeleteFileA((source + "Support\\b.lsp").c_str());
+  Put(source + "Data\\e.dat", "e");
+  ::MoveFileA((source + "SETUP.EXE").c_str(), (source + "Setup.Exe").c_str());
+
+  CSetupThread second;
+  TestPage page;
+  PromptDriver driver({});
+  const RunResult r = RunWorker(second, page, source, install);
+  driver.Stop();
+  EXPECT_EQ(r.exitCode, 0u);
+  EXPECT_TRUE(driver.extra.empty()) << "no prompt over an existing installation";
+  EXPECT_EQ(page.Kinds().back(), WM_SETUP_DONE);
+  const std::string expected = ExpectedRecord(source, install);
+  EXPECT_EQ(expected.find("b.lsp"), std::string::npos);
+  EXPECT_NE(expected.find("Data\\e.dat"), std::string::npos);
+  EXPECT_EQ(Slurp(install + "Uninstall.log"), CrLf(expected)) << "only the second run's entries";
+  EXPECT_EQ(Attributes(install + "Uninstall.log"), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+  EXPECT_FALSE(Exists(install + "Setup.Exe"));
+}
+
+TEST(InstallRun, FindFilesListsPlainFilesOfThatFolderOnly) {
+  Put("E:\\find\\one.txt");
+  Put("E:\\find\\two.ocx");
+  MakeFolders("E:\\find\\sub.ocx");
+  Put("E:\\here\\stray.ocx");
+  ASSERT_TRUE(::SetCurrentDirectoryA("E:\\here"));
+  CSetupThread worker;
+  std::vector<std::string> names{"left over"};
+  worker.FindFiles("E:\\find\\", "*.ocx", names);
+  EXPECT_EQ(names, std::vector<std::string>{"two.ocx"}) << "no folders, no other pattern";
+  worker.FindFiles("E:\\find", "*.*", names);
+  EXPECT_EQ(names.size(), 2u) << "folder without its backslash";
+  // A folder that does not exist lists nothing, not the current directory's files.
+  worker.FindFiles("E:\\absent\\", "*.ocx", names);
+  EXPECT_TRUE(names.empty()) << "first: " << (names.empty() ? "" : names[0]);
+  char current[MAX_PATH] = {};
+  ::GetCurrentDirectoryA(MAX_PATH, current);
+  EXPECT_STREQ(current, "E:\\here") << "current directory untouched";
+  ::SetCurrentDirectoryA("C:\\");
+}
+
+TEST(InstallRun, RecordersUseTheRecordFormat) {
+  CSetupThread worker;
+  worker.RecordFolder("D:\\T\\Support");
+  worker.RecordFile("D:\\T\\Support\\a.arx");
+  worker.RecordControl("D:\\T\\Controls\\b.ocx");
+  worker.RecordKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kelvarin\\Terrasum\\V8");
+  worker.RecordKey(HKEY_CLASSES_ROOT, "a");
+  worker.RecordKey(HKEY_CURRENT_USER, "b");
+  worker.RecordKey(HKEY_USERS, "c");
+  worker.RecordKey(HKEY_CURRENT_CONFIG, "d");
+  EXPECT_EQ(worker.RecordText(),
+            "Made Dir: D:\\T\\Support\n"
+            "File Copy: D:\\T\\Support\\a.arx\n"
+            "Reg Ctrl: D:\\T\\Controls\\b.ocx\n"
+            "RegDB Key: 2,SOFTWARE\\Kelvarin\\Terrasum\\V8\n"
+            "RegDB Key: 0,a\nRegDB Key: 1,b\nRegDB Key: 3,c\nRegDB Key: 4,d\n");
+}
+
+}  // namespace
