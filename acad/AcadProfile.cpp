@@ -1,6 +1,8 @@
 // The product's AutoCAD profile: created by Setup for every release it finds,
 // removed by Uninstall for the identity it carries. Everything lies under
 // HKEY_CURRENT_USER; nothing is reported and write results are ignored.
+#include <initializer_list>
+
 #include "acad/AcadRegistry.h"
 #include "acad/AcadText.h"
 #include "framework/CodePage.h"
@@ -22,16 +24,20 @@ std::string ProfileProductKey(const AcadReleaseRow& row, std::size_t machineRead
 }
 
 // "ACAD" of AutoCAD's default profile, Chinese edition first; empty when
-// neither edition's can be read.
+// neither edition's can be read. Read without creating keys: an empty key of
+// a default profile's name would show in AutoCAD's list of profiles as a
+// profile of its own, where only the product's profile belongs.
 std::string DefaultSearchPath(AcadRelease release, const std::string& productKey) {
   std::string path;
-  if (ReadRegStringCU(AcadProfileSubkeyPath(release, productKey, kChineseDefaultProfile, kGeneralKey), "ACAD", path))
-    return path;
-  ReadRegStringCU(AcadProfileSubkeyPath(release, productKey, kEnglishDefaultProfile, kGeneralKey), "ACAD", path);
+  for (const char* profile : {kChineseDefaultProfile, kEnglishDefaultProfile})
+    if (ReadExistingRegStringCU(AcadProfileSubkeyPath(release, productKey, profile, kGeneralKey), "ACAD", path))
+      return path;
   return path;
 }
 
-bool DeleteUserKey(const std::string& path) { return ::RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str()) == ERROR_SUCCESS; }
+bool DeleteUserKey(const std::string& path) {
+  return ::RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str()) == ERROR_SUCCESS;
+}
 
 }  // namespace
 

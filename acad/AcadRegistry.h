@@ -26,6 +26,9 @@ constexpr std::size_t kRegBufferSize = 2048;
 BOOL ReadRegStringLM(const std::string& key, const std::string& valueName, std::string& out,
                      std::size_t bufferSize = kRegBufferSize);
 BOOL ReadRegStringCU(const std::string& key, const std::string& valueName, std::string& out);
+// As ReadRegStringCU, but an absent key is not created: for reading keys of
+// AutoCAD's that must not appear where AutoCAD has not made them.
+BOOL ReadExistingRegStringCU(const std::string& key, const std::string& valueName, std::string& out);
 
 // Sets a REG_SZ value to data and its terminating zero (length + 1 bytes).
 // Data that does not fit the buffer (more than 2047 bytes) is refused whole:

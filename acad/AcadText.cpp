@@ -71,4 +71,6 @@ bool RegValueText(const char* buffer, std::size_t returnedSize, std::size_t buff
   return true;
 }
 
-bool FitsRegBuffer(const std::string& data, std::size_t bufferSize) { return bufferSize > 0 && data.size() < bufferSize; }
+bool FitsRegBuffer(const std::string& data, std::size_t bufferSize) {
+  return bufferSize > 0 && data.size() < bufferSize;
+}

@@ -16,11 +16,19 @@ ScopedRegKey OpenOrCreate(HKEY root, const std::string& key) {
   return ScopedRegKey(handle);
 }
 
+ScopedRegKey OpenExisting(HKEY root, const std::string& key) {
+  HKEY handle = nullptr;
+  if (::RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS) return ScopedRegKey();
+  return ScopedRegKey(handle);
+}
+
+enum class Open { OrCreate, ExistingOnly };
+
 BOOL ReadString(HKEY root, const std::string& key, const std::string& valueName, std::string& out,
-                std::size_t bufferSize) {
+                std::size_t bufferSize, Open how = Open::OrCreate) {
   out.clear();
   if (bufferSize == 0 || bufferSize > MAXDWORD) return FALSE;
-  ScopedRegKey opened = OpenOrCreate(root, key);
+  ScopedRegKey opened = how == Open::OrCreate ? OpenOrCreate(root, key) : OpenExisting(root, key);
   if (!opened) return FALSE;
   std::vector<char> buffer(bufferSize, 0);
   DWORD size = static_cast<DWORD>(bufferSize);
@@ -38,8 +46,9 @@ BOOL WriteString(HKEY root, const std::string& key, const std::string& valueName
   if (!FitsRegBuffer(data, kRegBufferSize)) return FALSE;
   ScopedRegKey opened = OpenOrCreate(root, key);
   if (!opened) return FALSE;
-  const LONG status = ::RegSetValueExA(opened.get(), valueName.c_str(), 0, REG_SZ,
-                                       reinterpret_cast<const BYTE*>(data.c_str()), static_cast<DWORD>(data.size() + 1));
+  const DWORD size = static_cast<DWORD>(data.size() + 1);
+  const LONG status =
+      ::RegSetValueExA(opened.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()), size);
   return status == ERROR_SUCCESS ? TRUE : FALSE;
 }
 
@@ -51,6 +60,10 @@ BOOL ReadRegStringLM(const std::string& key, const std::string& valueName, std::
 
 BOOL ReadRegStringCU(const std::string& key, const std::string& valueName, std::string& out) {
   return ReadString(HKEY_CURRENT_USER, key, valueName, out, kRegBufferSize);
+}
+
+BOOL ReadExistingRegStringCU(const std::string& key, const std::string& valueName, std::string& out) {
+  return ReadString(HKEY_CURRENT_USER, key, valueName, out, kRegBufferSize, Open::ExistingOnly);
 }
 
 BOOL WriteRegStringLM(const std::string& key, const std::string& valueName, const std::string& data) {

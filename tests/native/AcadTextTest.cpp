@@ -41,20 +41,7 @@ TEST(AcadKeyPaths, RemovalPathsUseSoftwareInCapitals) {
       << "an empty product key leaves an empty segment";
 }
 
-TEST(AcadSearchPaths, EachFamilyPutsTheProductFoldersFirst) {
-  const std::string install = "C:\\Program Files\\Kelvarin\\Terrasum\\";
-  EXPECT_EQ(AcadSearchPath(ProfileFamily::A, install, "C:\\ACAD2002\\", "ignored"),
-            "C:\\Program Files\\Kelvarin\\Terrasum\\Support\\2000-02\\arx;"
-            "C:\\Program Files\\Kelvarin\\Terrasum\\Support\\2000-02\\Menu;"
-            "C:\\ACAD2002\\support;C:\\ACAD2002\\fonts;C:\\ACAD2002\\help;C:\\ACAD2002\\express;");
-  EXPECT_EQ(AcadSearchPath(ProfileFamily::B, install, "ignored", "C:\\ACAD\\support;C:\\ACAD\\fonts"),
-            "C:\\Program Files\\Kelvarin\\Terrasum\\Support\\2004-06\\arx;"
-            "C:\\Program Files\\Kelvarin\\Terrasum\\Support\\2004-06\\Menu;"
-            "C:\\ACAD\\support;C:\\ACAD\\fonts;");
-  EXPECT_EQ(AcadSearchPath(ProfileFamily::C, install, "", ""),
-            "C:\\Program Files\\Kelvarin\\Terrasum\\Support\\2007-09\\arx;"
-            "C:\\Program Files\\Kelvarin\\Terrasum\\Support\\2007-09\\Menu;;")
-      << "no default profile: a lone ';' after the product folders";
+TEST(AcadSearchPaths, MenuFileHasNoExtension) {
   EXPECT_EQ(AcadMenuFile("D:\\土方\\"), "D:\\土方\\Support\\2007-09\\Menu\\SoilTuF");
 }
 
