@@ -62,8 +62,11 @@ test: deps
 medium: build
 	scripts/make-medium.sh build build/medium
 
-demo: deps build
-	@echo "demo: Setup.exe and Uninstall.exe are built in build/bin; the sample medium and the driven demo follow."
+# Installs the sample medium in a fresh prefix and uninstalls it again
+# (interactive when a display is set; driven under Xvfb otherwise).
+demo: deps
+	$(MAKE) medium
+	scripts/demo.sh build
 
 clean:
 	rm -rf build build-native build-asan build-fuzz
