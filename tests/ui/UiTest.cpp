@@ -41,9 +41,23 @@ HWND Find(const char* className, const char* caption, DWORD pid, int controlId) 
   return a.found;
 }
 
+BOOL CALLBACK NonBoxButtonProc(HWND w, LPARAM lp) {
+  // A message box's buttons carry the dialog codes IDOK (1) to IDCONTINUE (11).
+  if (ClassOf(w) == "Button" && ::GetDlgCtrlID(w) > IDCONTINUE) {
+    *reinterpret_cast<bool*>(lp) = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 bool IsMessageBox(HWND w) {
-  // A message box is a dialog with a static text of ID 0xFFFF.
-  return ClassOf(w) == "#32770" && ::GetDlgItem(w, 0xFFFF) != nullptr;
+  // A message box is a dialog with a static text of ID 0xFFFF. Dialogs of
+  // templates use that ID too (IDC_STATIC, -1); they are told apart by their
+  // buttons with IDs of their own.
+  if (ClassOf(w) != "#32770" || ::GetDlgItem(w, 0xFFFF) == nullptr) return false;
+  bool otherButton = false;
+  ::EnumChildWindows(w, &NonBoxButtonProc, reinterpret_cast<LPARAM>(&otherButton));
+  return !otherButton;
 }
 
 struct BoxArgs {
