@@ -68,5 +68,11 @@ demo: deps
 	$(MAKE) medium
 	scripts/demo.sh build
 
+# Benchmarks: ratios against baselines measured in the same run.
+.PHONY: bench
+bench: deps
+	$(MAKE) build native
+	scripts/bench.sh build
+
 clean:
 	rm -rf build build-native build-asan build-fuzz
