@@ -1,9 +1,16 @@
 #include "setup/SetupApp.h"
 
+#include "setup/SetupDialog.h"
+
 CSetupApp theApp;
 
+// Always FALSE: there is no message loop to run once the dialog has closed.
 BOOL CSetupApp::InitInstance() {
   AfxEnableControlContainer();
   Enable3dControls();
+  CSetupDialog dialog;
+  m_pMainWnd = &dialog;
+  dialog.DoModal();
+  m_pMainWnd = nullptr;
   return FALSE;
 }

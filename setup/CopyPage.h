@@ -1,0 +1,55 @@
+#pragma once
+// Wizard position 3: the copy page (dialog 136). Counts the files to install,
+// starts the install worker and follows its messages with a progress bar.
+// Ends with WIZARD_NEXT when the worker is done, WIZARD_FINISH when it gave
+// up or the user confirmed cancelling; never with IDOK, IDCANCEL or Back.
+#include <string>
+
+#include "controls/ColorLabel.h"
+#include "controls/PercentProgressCtrl.h"
+#include "controls/ShadeButton.h"
+#include "framework/Dialog.h"
+#include "install/SetupThread.h"
+
+class CCopyPage : public CDialog {
+ public:
+  explicit CCopyPage(CWnd* parent);
+
+  // Runs the page; returns only once the worker's thread has ended.
+  INT_PTR DoModal() override;
+  BOOL OnInitDialog() override;
+  void OnOK() override;
+  void OnCancel() override;
+  bool OnCommand(int id, int code) override;
+  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+  // Files of the five distribution folders (at any depth) and the files lying
+  // directly in the source folder.
+  int CountSourceFiles() const;
+  // Plain files in folder; with recursive, those of its subfolders too.
+  static int CountFiles(const std::string& folder, bool recursive);
+
+  // Set by the wizard before the page runs; the source folder is taken back.
+  std::string m_sourceFolder;
+  std::string m_installFolder;
+
+ protected:
+  void DoDataExchange() override;
+
+ private:
+  void StartWorker();
+  void OnSetupFile(const char* target);
+  void OnSetupFinishing();
+  void OnSetupDone();
+  void OnSetupFailed();
+
+  CShadeButton next_;
+  CShadeButton back_;
+  CShadeButton cancel_;
+  CColorLabel heading_;
+  CPercentProgressCtrl progress_;
+  CSetupThread worker_;
+  // Set once the user confirmed cancelling: the page's end code is settled,
+  // and the worker's late reports are no longer acted on.
+  bool cancelConfirmed_ = false;
+};

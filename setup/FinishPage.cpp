@@ -1,0 +1,42 @@
+#include "setup/FinishPage.h"
+
+#include <io.h>
+#include <shellapi.h>
+
+#include "framework/CodePage.h"
+#include "setup/PageLook.h"
+#include "setup/WizardCodes.h"
+
+CFinishPage::CFinishPage(CWnd* parent) : CDialog(IDD_FINISH_PAGE, parent) {}
+
+void CFinishPage::DoDataExchange() {
+  DDX_Control(IDC_TITLE, title_);
+  DDX_Control(IDC_README, readme_);
+  DDX_Control(IDC_NEXT, finish_);
+}
+
+BOOL CFinishPage::OnInitDialog() {
+  CDialog::OnInitDialog();
+  title_.SetShadow(TRUE);
+  ShadeWizardButton(finish_);
+  TakeParentIcons(*this);
+  CenterOverParent(*this);
+  readme_.SetCheck(BST_CHECKED);
+  return TRUE;
+}
+
+// A missing file or a failing shell is passed over: the wizard ends anyway.
+void CFinishPage::OpenReadme() {
+  if (readme_.GetCheck() != BST_CHECKED) return;
+  m_installFolder = cp936::TrimRight(m_installFolder);
+  const std::string path = cp936::WithTrailingBackslash(m_installFolder) + "readme.txt";
+  if (::_access(path.c_str(), 0) != 0) return;
+  ::ShellExecuteA(nullptr, "OPEN", path.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+}
+
+bool CFinishPage::OnCommand(int id, int code) {
+  if (id != IDC_NEXT || code != BN_CLICKED) return false;
+  OpenReadme();
+  EndDialog(WIZARD_FINISH);
+  return true;
+}
