@@ -11,7 +11,8 @@
 // The stages live in several files: SetupThread.cpp (the run, the messages
 // and the prompts), CopyStages.cpp (folder and top-level copy, EnsureFolder,
 // FindFiles, JoinPath), RecordStage.cpp (the recorders and WriteRecord),
-// RegistrationStages.cpp (controls, registry, shortcuts).
+// ControlStage.cpp (control registration), RegistryStage.cpp (the product's
+// registry values and AutoCAD profiles), ShortcutStage.cpp (the shortcuts).
 #include <windows.h>
 
 #include <atomic>
@@ -57,6 +58,14 @@ class CSetupThread : public CWinThread {
   bool CreateShortcuts();
   bool WriteRecord();
 
+  // The control stage's step: true only when the file was loaded, exports
+  // "DllRegisterServer", and that returned 0.
+  bool RegisterControl(const std::string& path);
+  // One shell link saved at linkPath; arguments and iconPath may be null
+  // (the link then has none). True when the link file was saved.
+  bool CreateShortcut(const std::string& workingFolder, const std::string& linkPath, const std::string& target,
+                      const char* arguments, const char* iconPath);
+
   // Shared by the stages.
   bool EnsureFolder(const std::string& path);
   // Plain files of folder matching pattern, names only, in enumeration order.
@@ -93,6 +102,15 @@ class CSetupThread : public CWinThread {
   // CopyFolder's pieces.
   bool FindSourceEntries(const std::string& source, CFileFind& finder, bool& found);
   void CopyFolderFile(const std::string& source, const std::string& target);
+  // The shortcut stage's pieces. FindShellFolders: the desktop and Programs
+  // folders of the first "Shell Folders" pair found, trimmed and ending with
+  // a backslash. MakeShortcut: one row of the shortcut table (an older file
+  // at the link path deleted first, the saved link recorded).
+  static bool FindShellFolders(std::string& desktop, std::string& programs);
+  bool MakeShortcut(const std::string& linkPath, const std::string& target, const char* arguments = nullptr,
+                    const char* iconPath = nullptr);
+  void MakeLaunchShortcuts();
+
   // EnsureFolder's pieces.
   // NO_ERROR when the folder exists afterwards, else the system's error code.
   DWORD MakeFolder(const std::string& prefix);
