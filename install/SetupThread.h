@@ -55,6 +55,8 @@ class CSetupThread : public CWinThread {
   void CopyTopFiles();
   void RegisterControls();
   void WriteRegistry();
+  // False when no shortcut was made: no pair of shell folders was found, or
+  // the user cancelled the group folder's prompt (the run still goes on).
   bool CreateShortcuts();
   bool WriteRecord();
 
