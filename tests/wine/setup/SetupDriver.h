@@ -62,6 +62,7 @@ class SetupRun {
  public:
   bool Start();
   DWORD Id() const { return process_.Id(); }
+  HANDLE Handle() const { return process_.Handle(); }
   // Exit code once ended, STILL_ACTIVE after the timeout.
   DWORD WaitExit(DWORD timeoutMs = 20000) { return process_.Wait(timeoutMs); }
   bool Running() const { return process_.Running(); }

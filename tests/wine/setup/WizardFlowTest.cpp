@@ -46,8 +46,23 @@ TEST_F(WizardFlow, PreviousInstallationAnsweredNoEndsSetupWithoutAPage) {
   EXPECT_TRUE(ui::MessageBoxShowsIcon(box, IDI_QUESTION)) << "question icon";
   Shot(nullptr, "setup_previous_installation");
   EXPECT_TRUE(ui::Answer(box, IDNO));
+  bool shown = false;
+  ui::WaitUntil([&] {
+    shown = shown || run.FindPage(Page::Welcome) || run.WaitBackground(0);
+    return !run.Running();
+  }, 10000);
   EXPECT_EQ(run.WaitExit(), 0u) << "Setup ends";
-  EXPECT_EQ(run.FindPage(Page::Welcome), nullptr);
+  EXPECT_FALSE(shown) << "neither the background nor a page was seen";
+}
+
+TEST_F(WizardFlow, AnInstallPathTooLongToReadCountsAsNotInstalled) {
+  run.Kill();
+  SetInstallPath(std::string(3000, 'x'));
+  ASSERT_TRUE(run.Start());
+  HWND welcome = run.WaitPage(Page::Welcome);
+  EXPECT_NE(welcome, nullptr) << "no question: the welcome page at once";
+  EXPECT_TRUE(run.CancelAndAnswer(welcome, IDYES));
+  EXPECT_EQ(run.WaitExit(), 0u);
 }
 
 TEST_F(WizardFlow, PreviousInstallationAnsweredYesStartsWithTheDefaultFolder) {
