@@ -64,6 +64,8 @@ TEST_F(Browse, OpensOnTheTypedFolderAndAppendsTheProductFolders) {
   ASSERT_NE(browser, nullptr) << "the browse dialog";
   EXPECT_EQ(ui::ControlText(browser, kBrowseTitle), "请选择安装路径:") << "instruction from string 102";
   EXPECT_EQ(Status(browser), "D:\\Tools") << "status line shows the initial folder";
+  ::RedrawWindow(browser, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  ::Sleep(500);  // the tree view paints after the callback
   Shot(nullptr, "setup_browse_dialog");
   HTREEITEM initial = Item(TVGN_CARET);
   ASSERT_NE(initial, nullptr);
