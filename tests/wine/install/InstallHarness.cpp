@@ -97,6 +97,20 @@ std::string ExpectedFolderRecord(const std::string& source, const std::string& t
   return out;
 }
 
+std::string ExpectedRegistrationRecord(const std::string& installFolder) {
+  std::string out;
+  WIN32_FIND_DATAA fd;
+  HANDLE h = ::FindFirstFileA((installFolder + "Controls\\*.ocx").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      if (!IsDir(fd)) out += "Reg Ctrl: " + installFolder + "Controls\\" + fd.cFileName + "\n";
+    } while (::FindNextFileA(h, &fd));
+    ::FindClose(h);
+  }
+  return out + "RegDB Key: 2,SOFTWARE\\Kelvarin\\Terrasum\\V8\n"
+               "RegDB Key: 2,SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Terrasum V8\n";
+}
+
 std::string ExpectedTopRecord(const std::string& sourceFolder, const std::string& installFolder) {
   std::string out;
   for (const auto& fd : Entries(sourceFolder.substr(0, sourceFolder.size() - 1))) {

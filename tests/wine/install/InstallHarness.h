@@ -38,6 +38,9 @@ void MakeMedium(const std::string& root);
 std::string ExpectedFolderRecord(const std::string& source, const std::string& target);
 // The lines of the top-level stage: every plain file but setup.exe.
 std::string ExpectedTopRecord(const std::string& sourceFolder, const std::string& installFolder);
+// The lines the control and registry stages add for an install folder: one
+// per *.ocx of its Controls folder, then the two product keys.
+std::string ExpectedRegistrationRecord(const std::string& installFolder);
 // Files and subfolders of the five folders: the WM_SETUP_FILE count.
 int CountFolderEntries(const std::string& sourceFolder);
 

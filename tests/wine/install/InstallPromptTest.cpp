@@ -69,6 +69,8 @@ TEST(InstallPrompt, EveryFolderMissingAndIgnoredLeavesEmptyRecordedTargets) {
   EXPECT_EQ(Slurp(install + "Uninstall.log"),
             "Made Dir: C:\\ignore\\Support\r\nMade Dir: C:\\ignore\\Controls\r\nMade Dir: C:\\ignore\\图框\r\n"
             "Made Dir: C:\\ignore\\Data\r\nMade Dir: C:\\ignore\\Temp\r\nFile Copy: C:\\ignore\\Uninstall.exe\r\n"
+            "RegDB Key: 2,SOFTWARE\\Kelvarin\\Terrasum\\V8\r\n"
+            "RegDB Key: 2,SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Terrasum V8\r\n"
             "File Copy: C:\\ignore\\Uninstall.log\r\n");
 }
 

@@ -25,7 +25,8 @@ std::string CrLf(const std::string& text) {
 std::string ExpectedRecord(const std::string& source, const std::string& install) {
   std::string text;
   for (const std::string& name : CSetupThread::Folders()) text += ExpectedFolderRecord(source + name, install + name);
-  return text + ExpectedTopRecord(source, install) + "File Copy: " + install + "Uninstall.log\n";
+  return text + ExpectedTopRecord(source, install) + ExpectedRegistrationRecord(install) + "File Copy: " + install +
+         "Uninstall.log\n";
 }
 
 bool IsPlain(DWORD attributes) { return attributes == 0 || attributes == FILE_ATTRIBUTE_NORMAL; }
@@ -143,8 +144,8 @@ TEST(InstallRun, WrittenRecordReadsBackTheSameWithCrLfOrLf) {
   EXPECT_EQ(folders.front(), install + "Support");
   EXPECT_EQ(Values(fromCrLf, record::kFileCopy).back(), path) << "the record lists itself last";
   EXPECT_EQ(record::CountEntries(fromCrLf, record::kFileCopy), 6 + 5 + 1) << "folder files, top files, itself";
-  EXPECT_EQ(record::CountEntries(fromCrLf, record::kRegCtrl), 0);
-  EXPECT_EQ(record::CountEntries(fromCrLf, record::kRegKey), 0);
+  EXPECT_EQ(record::CountEntries(fromCrLf, record::kRegCtrl), 1) << "the one control";
+  EXPECT_EQ(record::CountEntries(fromCrLf, record::kRegKey), 2) << "the two product keys";
 }
 
 TEST(InstallRun, SecondRunReplacesTheRecord) {
