@@ -149,6 +149,18 @@ TEST(ShadePattern, WindowsTooSmallForTheDivisionsAreStillFilled) {
   EXPECT_EQ(Pattern(shade::kBumpHard, 5, 2, 8, &ZeroNoiseAtGranularity8), (Rows{{19, 19, 19, 19, 19}, {128, 128, 128, 128, 128}}));
 }
 
+TEST(ShadePattern, VeryTallWindowsKeepTheBevelArithmeticExact) {
+  // 96 × 24000: P = 16 and P·(r − h)² reaches 2.3 · 10^9 in the bottom row.
+  const Rows px = Pattern(shade::kBumpHard, 96, 24000, 8, &ZeroNoiseAtGranularity8);
+  // Bottom row: J = 16 − 16 + 48 = 48, so no column is bevel.
+  EXPECT_EQ(px[0][95], 19) << "bottom row, last column";
+  EXPECT_EQ(px[0][0], 19) << "bottom row, first column";
+  // Middle row: J = 32: columns 81 ... 95 dark, 0 ... 15 light.
+  EXPECT_EQ(px[12000][95], 8 + 128 / 16);
+  EXPECT_EQ(px[12000][81], 8 + 128 * 15 / 16);
+  EXPECT_EQ(px[12000][0], 247);
+}
+
 TEST(ShadeImages, FocusLinesAreDottedAndSizedByTheInset) {
   ShadeImages images;
   shade::BuildImages(images, 75, 23, 4, ShadeParameters{}, kColours, MsvcrtRand());

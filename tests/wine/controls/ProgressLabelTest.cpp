@@ -3,6 +3,7 @@
 // ranges; the label's drop shadow read back from the screen.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -171,6 +172,20 @@ TEST(PercentProgress, PositionBelowTheRangeAndTextSwitchedOff) {
     ui::WaitUntil([&] { return CountColour(ui::CaptureWindow(bar, true), 0, kBarWidth, todo) == 0; }, 3000);
     EXPECT_EQ(CountColour(ui::CaptureWindow(bar, true), 0, kBarWidth, todo), 0) << "a full bar without text";
     EXPECT_EQ(dlg.progress.SetPos(100), 100);
+  }));
+}
+
+TEST(PercentProgress, StepsStopAtTheEndOfInt) {
+  ControlsDialog dlg;
+  ASSERT_TRUE(RunWithDialog(dlg, [&](HWND w) {
+    RunOnUi(w, [&] {
+      dlg.progress.SetRange(0, 100);
+      dlg.progress.SetPos(INT_MAX - 1);
+      dlg.progress.SetStep(5);
+      dlg.progress.StepIt();
+    });
+    EXPECT_EQ(dlg.progress.GetPos(), INT_MAX) << "no wrap to a negative position";
+    EXPECT_EQ(dlg.progress.GetBarWidth(), INT_MAX) << "far past the end, kept inside int";
   }));
 }
 

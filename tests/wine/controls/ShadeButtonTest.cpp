@@ -298,4 +298,37 @@ TEST(ShadeButton, PushModeNeverLooksChecked) {
   }));
 }
 
+TEST(ShadeButton, GroupWalkEndsWhenTheCheckedRadioIsDisabled) {
+  // The platform's group walk skips disabled buttons, so from a disabled one
+  // it never comes back to where it started.
+  ControlsDialog dlg;
+  ASSERT_TRUE(RunWithDialog(dlg, [&](HWND) {
+    HWND a = dlg.radioA.m_hWnd, b = dlg.radioB.m_hWnd;
+    ::SendMessageA(b, BM_SETCHECK, BST_CHECKED, 0);
+    ::EnableWindow(a, FALSE);
+    EXPECT_EQ(::SendMessageA(a, BM_SETCHECK, BST_CHECKED, 0), 0) << "returns at all";
+    EXPECT_TRUE(WaitFor([&] { return GetCheck(b) == BST_UNCHECKED; })) << "the others were still told";
+    EXPECT_EQ(GetCheck(a), BST_CHECKED);
+  }));
+}
+
+TEST(ShadeButton, AnyButtonTypeBecomesAValidOwnerDrawButton) {
+  ControlsDialog dlg;
+  ASSERT_TRUE(RunWithDialog(dlg, [&](HWND w) {
+    CShadeButton plainRadio;  // BS_RADIOBUTTON (4): or-ing 0xB would give the invalid type 0xF
+    RunOnUi(w, [&] {
+      HWND made = ::CreateWindowExA(0, "BUTTON", "单选", WS_CHILD | WS_VISIBLE | BS_RADIOBUTTON, 350, 105,
+                                    kButtonWidth, kButtonHeight, w, reinterpret_cast<HMENU>(1020), nullptr, nullptr);
+      plainRadio.SubclassWindow(made);
+      plainRadio.SetShade(CShadeButton::BumpHard, 8, 10, 0, 0);
+      ::UpdateWindow(made);
+    });
+    EXPECT_EQ(plainRadio.GetStyle() & BS_TYPEMASK, static_cast<DWORD>(BS_OWNERDRAW));
+    EXPECT_EQ(plainRadio.GetMode(), CShadeButton::PushMode) << "type 4 matches neither 3 nor 9";
+    const COLORREF face = FaceColour(plainRadio.Images().base, kX, kY);
+    EXPECT_EQ(WaitForPixel(plainRadio.m_hWnd, kX, kY, face), face) << "painted from its face";
+    RunOnUi(w, [&] { ::DestroyWindow(plainRadio.m_hWnd); });
+  }));
+}
+
 }  // namespace
