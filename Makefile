@@ -68,6 +68,12 @@ demo: deps
 	$(MAKE) medium
 	scripts/demo.sh build
 
+# The README's screenshots, taken by the driven demo.
+.PHONY: screenshots
+screenshots: demo
+	mkdir -p docs/screenshots
+	for f in build/demo/*.png; do convert "$$f" -define png:compression-level=9 "docs/screenshots/$$(basename "$$f")"; done
+
 # Benchmarks: ratios against baselines measured in the same run.
 .PHONY: bench
 bench: deps

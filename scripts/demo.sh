@@ -14,7 +14,7 @@ out=$build/demo
 prefix=$out/prefix
 "$here/wine-template.sh" "$build/wine/template"
 WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
-rm -rf "$prefix" "$out"/*.png "$out/account.txt"
+rm -rf "$prefix" "$out"/*.png "$out"/account.*
 mkdir -p "$out"
 clone_prefix "$build/wine/template" "$prefix"
 map_drive "$prefix" e "$build/medium"
@@ -46,7 +46,7 @@ fi
 echo "demo: driving Setup and Uninstall on a private display ($DISPLAY)"
 rc=0
 (cd "$prefix/drive_c" && timeout -k 10 600 wine 'Y:\testbin\DemoDriver.exe' 'E:\setup.exe' 'Y:\demo\' \
-   >"$out/account.gbk" 2>"$out/wine.log" </dev/null) || rc=$?
+   >"$out/wine.log" 2>&1 </dev/null) || rc=$?
 iconv -f GBK -t UTF-8 "$out/account.gbk" >"$out/account.txt" 2>/dev/null || cp "$out/account.gbk" "$out/account.txt"
 cat "$out/account.txt"
 echo

@@ -17,25 +17,29 @@ const char kProductKey[] = "SOFTWARE\\Kelvarin\\Terrasum\\V8";
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Terrasum V8";
 std::string g_shots;
 int g_shot = 0;
+// The account goes to a file of its own: the self-removal batch that the
+// uninstaller starts writes its echo to the standard output it inherits.
+FILE* g_out = stdout;
+
 
 [[noreturn]] void Fail(const std::string& what) {
-  std::printf("demo: FAILED: %s\n", what.c_str());
-  std::fflush(stdout);
+  std::fprintf(g_out, "demo: FAILED: %s\n", what.c_str());
+  std::fflush(g_out);
   std::exit(1);
 }
 
-void Shot(const char* name) {
-  ::Sleep(400);  // let the page finish painting
+void Shot(const char* name, DWORD settle = 400) {
+  ::Sleep(settle);  // let the page finish painting
   char file[64];
   std::snprintf(file, sizeof file, "%02d-%s.png", ++g_shot, name);
   if (!ui::SaveScreenshot(nullptr, g_shots + file)) Fail(std::string("screenshot ") + file);
-  std::printf("demo: screenshot %s\n", file);
+  std::fprintf(g_out, "demo: screenshot %s\n", file);
 }
 
 HWND Page(int controlId, DWORD pid, const char* name, DWORD timeout = 20000) {
   HWND page = ui::WaitForDialogWithControl(controlId, pid, timeout);
   if (!page) Fail(std::string("the ") + name + " page did not appear");
-  std::printf("demo: %s page\n", name);
+  std::fprintf(g_out, "demo: %s page\n", name);
   return page;
 }
 
@@ -66,8 +70,8 @@ std::string RunSetup(const std::string& setupExe, const std::string& installFold
 
   HWND copy = ui::WaitForDialogWithControl(1010, setup.Id(), 5000);
   if (copy) {
-    std::printf("demo: copy page\n");
-    Shot("copy");
+    std::fprintf(g_out, "demo: copy page\n");
+    Shot("copy", 0);  // the sample medium copies in a moment
   }
   HWND finish = Page(1012, setup.Id(), "finish", 180000);
   if (ui::IsChecked(finish, 1012)) ui::Click(finish, 1012);  // do not open the readme in the demo
@@ -75,32 +79,32 @@ std::string RunSetup(const std::string& setupExe, const std::string& installFold
   Shot("finish");
   Press(finish, 1000, "完成");
   if (setup.Wait(20000) == STILL_ACTIVE) Fail("Setup did not end");
-  std::printf("demo: Setup ended\n");
+  std::fprintf(g_out, "demo: Setup ended\n");
   return folder;
 }
 
 void PrintInstallation(const std::string& folder) {
   const auto files = demo::FilesUnder(folder.substr(0, folder.size() - 1));
-  std::printf("\n== Files installed in %s: %u\n", folder.c_str(), static_cast<unsigned>(files.size()));
-  for (const auto& f : files) std::printf("   %s\n", f.c_str());
+  std::fprintf(g_out, "\n== Files installed in %s: %u\n", folder.c_str(), static_cast<unsigned>(files.size()));
+  for (const auto& f : files) std::fprintf(g_out, "   %s\n", f.c_str());
   const auto lines = demo::ReadLines(folder + "Uninstall.log");
-  std::printf("\n== Install record Uninstall.log: %u lines\n", static_cast<unsigned>(lines.size()));
-  for (const auto& l : lines) std::printf("   %s\n", l.c_str());
-  std::printf("\n== Registry values (HKEY_LOCAL_MACHINE)\n");
-  std::printf("   %s installPath = %s\n", kProductKey, demo::RegString(true, kProductKey, "installPath").c_str());
-  std::printf("   %s Ver = %s\n", kProductKey, demo::RegString(true, kProductKey, "Ver").c_str());
-  std::printf("   %s DisplayName = %s\n", kUninstallKey, demo::RegString(true, kUninstallKey, "DisplayName").c_str());
-  std::printf("   %s UninstallString = %s\n", kUninstallKey,
+  std::fprintf(g_out, "\n== Install record Uninstall.log: %u lines\n", static_cast<unsigned>(lines.size()));
+  for (const auto& l : lines) std::fprintf(g_out, "   %s\n", l.c_str());
+  std::fprintf(g_out, "\n== Registry values (HKEY_LOCAL_MACHINE)\n");
+  std::fprintf(g_out, "   %s installPath = %s\n", kProductKey, demo::RegString(true, kProductKey, "installPath").c_str());
+  std::fprintf(g_out, "   %s Ver = %s\n", kProductKey, demo::RegString(true, kProductKey, "Ver").c_str());
+  std::fprintf(g_out, "   %s DisplayName = %s\n", kUninstallKey, demo::RegString(true, kUninstallKey, "DisplayName").c_str());
+  std::fprintf(g_out, "   %s UninstallString = %s\n", kUninstallKey,
               demo::RegString(true, kUninstallKey, "UninstallString").c_str());
-  std::printf("\n== AutoCAD profiles (HKEY_CURRENT_USER)\n");
+  std::fprintf(g_out, "\n== AutoCAD profiles (HKEY_CURRENT_USER)\n");
   for (const auto& p : demo::AcadProfiles()) {
-    std::printf("   %s\n", p.c_str());
+    std::fprintf(g_out, "   %s\n", p.c_str());
     const std::string acad = demo::RegString(false, p + "\\General", "ACAD");
-    if (acad != "<none>") std::printf("      General ACAD = %s\n", acad.c_str());
+    if (acad != "<none>") std::fprintf(g_out, "      General ACAD = %s\n", acad.c_str());
     const std::string menu = demo::RegString(false, p + "\\General Configuration", "MenuFile");
-    if (menu != "<none>") std::printf("      General Configuration MenuFile = %s\n", menu.c_str());
+    if (menu != "<none>") std::fprintf(g_out, "      General Configuration MenuFile = %s\n", menu.c_str());
   }
-  std::printf("\n== Shortcuts\n");
+  std::fprintf(g_out, "\n== Shortcuts\n");
   for (const auto& line : lines) {
     const std::string tag = "File Copy: ";
     if (line.compare(0, tag.size(), tag) != 0) continue;
@@ -108,27 +112,27 @@ void PrintInstallation(const std::string& folder) {
     if (p.size() < 4 || _stricmp(p.c_str() + p.size() - 4, ".lnk") != 0) continue;
     demo::Shortcut s;
     if (demo::ReadShortcut(p, s))
-      std::printf("   %s\n      -> %s %s (in %s, icon %s,%d)\n", p.c_str(), s.target.c_str(), s.arguments.c_str(),
+      std::fprintf(g_out, "   %s\n      -> %s %s (in %s, icon %s,%d)\n", p.c_str(), s.target.c_str(), s.arguments.c_str(),
                   s.workingDir.c_str(), s.icon.c_str(), s.iconIndex);
     else
-      std::printf("   %s (cannot be read)\n", p.c_str());
+      std::fprintf(g_out, "   %s (cannot be read)\n", p.c_str());
   }
 }
 
 void RunUninstall(const std::string& folder) {
   const std::string command = demo::RegString(true, kUninstallKey, "UninstallString");
   if (command == "<none>") Fail("no UninstallString");
-  std::printf("\n== Uninstall: %s\n", command.c_str());
+  std::fprintf(g_out, "\n== Uninstall: %s\n", command.c_str());
   ui::Process un;
   if (!un.Start("\"" + command + "\"", folder)) Fail("cannot start " + command);
   ui::MessageBoxInfo ask = ui::WaitForMessageBox(un.Id());
   if (!ask.window) Fail("no uninstall question");
-  std::printf("demo: question \"%s\" (%s)\n", ask.text.c_str(), ask.caption.c_str());
+  std::fprintf(g_out, "demo: question \"%s\" (%s)\n", ask.text.c_str(), ask.caption.c_str());
   Shot("uninstall-question");
   ui::Answer(ask, IDYES);
   HWND dlg = ui::WaitForWindow("#32770", "Gravo V6.0 卸载", un.Id());
   if (!dlg) Fail("no uninstall dialog");
-  Shot("uninstall-progress");
+  Shot("uninstall-progress", 0);
   if (!ui::WaitUntil([&] { return ui::IsVisible(dlg, 1003) && ui::IsEnabled(dlg, IDOK); }, 120000))
     Fail("the uninstall did not finish");
   Shot("uninstall-done");
@@ -140,31 +144,32 @@ void RunUninstall(const std::string& folder) {
 }
 
 void PrintRemains(const std::string& folder) {
-  std::printf("\n== After the uninstall\n");
+  std::fprintf(g_out, "\n== After the uninstall\n");
   const auto files = demo::FilesUnder(folder);
   const DWORD attr = ::GetFileAttributesA(folder.c_str());
-  std::printf("   install folder %s: %s, %u files left\n", folder.c_str(),
+  std::fprintf(g_out, "   install folder %s: %s, %u files left\n", folder.c_str(),
               attr == INVALID_FILE_ATTRIBUTES ? "removed" : "still there", static_cast<unsigned>(files.size()));
-  for (const auto& f : files) std::printf("      %s\n", f.c_str());
-  std::printf("   %s: %s\n", kProductKey, demo::RegKeyExists(true, kProductKey) ? "still there" : "removed");
-  std::printf("   %s: %s\n", kUninstallKey, demo::RegKeyExists(true, kUninstallKey) ? "still there" : "removed");
-  std::printf("   \\DelUS.bat: %s\n", ::GetFileAttributesA("C:\\DelUS.bat") == INVALID_FILE_ATTRIBUTES
+  for (const auto& f : files) std::fprintf(g_out, "      %s\n", f.c_str());
+  std::fprintf(g_out, "   %s: %s\n", kProductKey, demo::RegKeyExists(true, kProductKey) ? "still there" : "removed");
+  std::fprintf(g_out, "   %s: %s\n", kUninstallKey, demo::RegKeyExists(true, kUninstallKey) ? "still there" : "removed");
+  std::fprintf(g_out, "   \\DelUS.bat: %s\n", ::GetFileAttributesA("C:\\DelUS.bat") == INVALID_FILE_ATTRIBUTES
                                           ? "gone (the batch removed itself)"
                                           : "still there");
-  std::printf("   AutoCAD profiles now:\n");
-  for (const auto& p : demo::AcadProfiles()) std::printf("      %s\n", p.c_str());
-  std::printf("   (Uninstall removes only the profiles of its own product identity, \"<<Gravo V6>>\".)\n");
+  std::fprintf(g_out, "   AutoCAD profiles now:\n");
+  for (const auto& p : demo::AcadProfiles()) std::fprintf(g_out, "      %s\n", p.c_str());
+  std::fprintf(g_out, "   (Uninstall removes only the profiles of its own product identity, \"<<Gravo V6>>\".)\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::printf("usage: DemoDriver SETUP_EXE SCREENSHOT_DIR [INSTALL_FOLDER]\n");
+    std::fprintf(g_out, "usage: DemoDriver SETUP_EXE SCREENSHOT_DIR [INSTALL_FOLDER]\n");
     return 2;
   }
   g_shots = argv[2];
   if (g_shots.back() != '\\') g_shots += '\\';
+  if (FILE* f = std::fopen((g_shots + "account.gbk").c_str(), "w")) g_out = f;
   const std::string folder = RunSetup(argv[1], argc > 3 ? argv[3] : "");
   std::string installed = folder;
   while (!installed.empty() && (installed.back() == ' ')) installed.pop_back();
@@ -172,6 +177,7 @@ int main(int argc, char** argv) {
   PrintInstallation(installed);
   RunUninstall(installed);
   PrintRemains(installed.substr(0, installed.size() - 1));
-  std::printf("\ndemo: done\n");
+  std::fprintf(g_out, "\ndemo: done\n");
+  std::fclose(g_out);
   return 0;
 }
