@@ -181,6 +181,10 @@ TEST(UninstallReplay, UnregisterControlIsTrueOnlyWhenTheControlSaidSo) {
   EXPECT_TRUE(CUninstallThread::UnregisterControl(grid)) << "registered sample control";
   EXPECT_FALSE(ut::KeyExists(HKEY_CLASSES_ROOT, kGridClassKey));
   EXPECT_FALSE(CUninstallThread::UnregisterControl(program)) << "module without DllUnregisterServer";
+  {
+    ScopedLibrary lib(::LoadLibraryA(refusing.c_str()));
+    ASSERT_TRUE(lib && ::GetProcAddress(lib.get(), "DllUnregisterServer")) << "the refusing control exports it";
+  }
   EXPECT_FALSE(CUninstallThread::UnregisterControl(refusing)) << "DllUnregisterServer reporting E_FAIL";
   EXPECT_FALSE(CUninstallThread::UnregisterControl(text)) << "file that is no module";
   EXPECT_FALSE(CUninstallThread::UnregisterControl(dir + "\\missing.ocx")) << "missing file";
