@@ -50,6 +50,16 @@ ui::MessageBoxInfo NextBox(DWORD pid, HWND previous) {
   return ui::WaitForMessageBox(pid);
 }
 
+// Whether the control shows anything darker than the dialog's face yet:
+// painting lags behind a change of text or visibility.
+bool ShowsText(HWND dialog, int id) {
+  const ui::Capture shot = ui::CaptureWindow(ui::Control(dialog, id));
+  for (int y = 0; y < shot.height; ++y)
+    for (int x = 0; x < shot.width; ++x)
+      if (GetGValue(shot.At(x, y)) < 100) return true;
+  return false;
+}
+
 HWND FocusOf(HWND window) {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
@@ -167,6 +177,7 @@ TEST(UninstallProgram, ACompleteUninstallFinishesAndTheBatchRemovesTheProgram) {
   ASSERT_TRUE(dlg);
   ASSERT_TRUE(ui::WaitUntil([&] { return ui::IsVisible(dlg, 1003); }, kLongWait)) << "卸载完成! shown";
   ASSERT_TRUE(ui::WaitUntil([&] { return FocusOf(dlg) == ui::Control(dlg, IDOK); }));
+  EXPECT_TRUE(ui::WaitUntil([&] { return ShowsText(dlg, 1003); })) << "卸载完成! painted";
   ui::SaveScreenshot(dlg, ui::ScreenshotDir() + "uninstall_finished.png");
   EXPECT_TRUE(ui::IsEnabled(dlg, IDOK)) << "finish button";
   EXPECT_EQ(ui::ControlText(dlg, 1003), "卸载完成!");
@@ -229,6 +240,8 @@ TEST(UninstallProgram, CancelOrTheCloseBoxDuringTheReplayStopsIt) {
     const std::string shown = ui::ControlText(dlg, 1001);
     EXPECT_EQ(shown.substr(shown.size() - 5), " ... ") << shown;
     if (!closeBox) {
+      EXPECT_TRUE(ui::WaitUntil([&] { return ShowsText(dlg, 1002) && ShowsText(dlg, IDCANCEL); }))
+          << "the dialog paints while the worker sends";
       ui::SaveScreenshot(dlg, ui::ScreenshotDir() + "uninstall_replaying.png");
       // Enter while replaying: the dialog stays; the replay goes on past the
       // next thousand entries, by which the command has long been handled.
