@@ -162,21 +162,38 @@ void PrintRemains(const std::string& folder) {
 
 }  // namespace
 
+// The folder Setup installed into, as the copy page makes it of the text typed.
+std::string InstalledFolder(std::string folder) {
+  while (!folder.empty() && (folder.back() == ' ' || folder.back() == '\t')) folder.pop_back();
+  while (!folder.empty() && (folder.front() == ' ' || folder.front() == '\t')) folder.erase(0, 1);
+  if (folder.empty() || folder.back() != '\\') folder += '\\';
+  return folder;
+}
+
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fprintf(g_out, "usage: DemoDriver SETUP_EXE SCREENSHOT_DIR [INSTALL_FOLDER]\n");
+  // Modes: both phases (the demo), or one of them (the end-to-end test, which
+  // looks at the machine in between).
+  std::string mode = "both";
+  int a = 1;
+  if (argc > 1 && (std::string(argv[1]) == "--install" || std::string(argv[1]) == "--uninstall")) mode = argv[a++] + 2;
+  if (argc - a < 2) {
+    std::printf("usage: DemoDriver [--install|--uninstall] SETUP_EXE SCREENSHOT_DIR [INSTALL_FOLDER]\n");
     return 2;
   }
-  g_shots = argv[2];
+  const std::string setupExe = argv[a], folderArg = argc - a > 2 ? argv[a + 2] : "";
+  g_shots = argv[a + 1];
   if (g_shots.back() != '\\') g_shots += '\\';
-  if (FILE* f = std::fopen((g_shots + "account.gbk").c_str(), "w")) g_out = f;
-  const std::string folder = RunSetup(argv[1], argc > 3 ? argv[3] : "");
-  std::string installed = folder;
-  while (!installed.empty() && (installed.back() == ' ')) installed.pop_back();
-  if (installed.back() != '\\') installed += '\\';
-  PrintInstallation(installed);
-  RunUninstall(installed);
-  PrintRemains(installed.substr(0, installed.size() - 1));
+  if (FILE* f = std::fopen((g_shots + "account.gbk").c_str(), mode == "uninstall" ? "a" : "w")) g_out = f;
+  if (mode == "uninstall") g_shot = 5;  // numbered after the install's pages
+  std::string installed = InstalledFolder(folderArg.empty() ? "C:\\Program Files\\Kelvarin\\Terrasum\\" : folderArg);
+  if (mode != "uninstall") {
+    installed = InstalledFolder(RunSetup(setupExe, folderArg));
+    PrintInstallation(installed);
+  }
+  if (mode != "install") {
+    RunUninstall(installed);
+    PrintRemains(installed.substr(0, installed.size() - 1));
+  }
   std::fprintf(g_out, "\ndemo: done\n");
   std::fclose(g_out);
   return 0;
