@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "framework/CodePage.h"
+#include "framework/WinThread.h"
 
 namespace {
 CWinApp* g_app = nullptr;
@@ -26,12 +27,7 @@ void CWinApp::Startup(HINSTANCE instance) {
 BOOL CWinApp::InitInstance() { return TRUE; }
 
 int CWinApp::Run() {
-  MSG msg;
-  while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
-  }
-  exitCode_ = static_cast<int>(msg.wParam);
+  exitCode_ = RunMessageLoop();
   return ExitInstance();
 }
 

@@ -1,6 +1,7 @@
 #include "framework/Dialog.h"
 
 #include "framework/App.h"
+#include "framework/Handles.h"
 
 CDialog::CDialog(UINT templateId, CWnd* parent) : m_pParentWnd(parent), m_nIDTemplate(templateId) {}
 
@@ -22,6 +23,17 @@ BOOL CDialog::OnInitDialog() {
 }
 
 BOOL CDialog::UpdateData(BOOL) { return TRUE; }
+
+bool CDialog::PaintIconIfMinimised(HICON icon) {
+  if (!::IsIconic(m_hWnd)) return false;
+  PaintScope paint(m_hWnd);
+  SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.get()), 0);
+  const RECT client = GetClientRect();
+  const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+  ::DrawIcon(paint.get(), x, y, icon);
+  return true;
+}
 
 bool CDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   switch (msg) {

@@ -29,6 +29,10 @@ class CDialog : public CWnd {
 
   BOOL UpdateData(BOOL save = TRUE);
 
+  // While the window is minimised: erases the icon's background and draws
+  // the icon centred in the client area; true when it painted.
+  bool PaintIconIfMinimised(HICON icon);
+
   CWnd* m_pParentWnd;
   UINT m_nIDTemplate;
 

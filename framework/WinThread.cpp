@@ -27,13 +27,17 @@ unsigned __stdcall CWinThread::Entry(void* p) {
 }
 
 int CWinThread::Run() {
-  MSG msg;
+  exitCode_ = RunMessageLoop();
+  return ExitInstance();
+}
+
+int RunMessageLoop() {
+  MSG msg{};
   while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);
   }
-  exitCode_ = static_cast<int>(msg.wParam);
-  return ExitInstance();
+  return static_cast<int>(msg.wParam);
 }
 
 bool CWinThread::IsRunning() const {

@@ -42,5 +42,9 @@ class CWinThread {
   int exitCode_ = 0;
 };
 
+// Gets and dispatches the calling thread's messages until WM_QUIT; returns
+// its wParam.
+int RunMessageLoop();
+
 // Waits for a handle while dispatching the calling thread's messages.
 void WaitPumpingMessages(HANDLE handle);

@@ -275,16 +275,7 @@ void CSetupDialog::OnTimer(UINT_PTR id) {
 
 // Minimised, the window shows its icon; otherwise the default painting
 // erases through OnEraseBackground.
-bool CSetupDialog::OnPaintIcon() {
-  if (!::IsIconic(m_hWnd)) return false;
-  PaintScope paint(m_hWnd);
-  SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.get()), 0);
-  const RECT client = GetClientRect();
-  const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
-  const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-  ::DrawIcon(paint.get(), x, y, icon_);
-  return true;
-}
+bool CSetupDialog::OnPaintIcon() { return PaintIconIfMinimised(icon_); }
 
 bool CSetupDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   switch (msg) {

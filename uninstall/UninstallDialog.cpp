@@ -149,16 +149,7 @@ void CUninstallDialog::OnUninstallFailed() {
   EndDialog(IDCANCEL);
 }
 
-bool CUninstallDialog::OnPaint() {
-  if (!::IsIconic(m_hWnd)) return false;
-  PaintScope paint(m_hWnd);
-  SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.get()), 0);
-  const RECT rc = GetClientRect();
-  const int x = (rc.right - rc.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
-  const int y = (rc.bottom - rc.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-  ::DrawIcon(paint.get(), x, y, m_hIcon);
-  return true;
-}
+bool CUninstallDialog::OnPaint() { return PaintIconIfMinimised(m_hIcon); }
 
 void CUninstallDialog::OnOK() {
   // Enter reaches here even while the finish button is disabled.
