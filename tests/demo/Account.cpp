@@ -97,6 +97,16 @@ std::string RegString(bool machine, const std::string& key, const std::string& v
   return r == ERROR_SUCCESS ? std::string(buf) : "<none>";
 }
 
+std::string ClassesString(const std::string& key) {
+  HKEY k;
+  if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return "<none>";
+  char buf[1024] = {};
+  DWORD n = sizeof buf - 1;
+  const LONG r = ::RegQueryValueExA(k, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &n);
+  ::RegCloseKey(k);
+  return r == ERROR_SUCCESS ? std::string(buf) : "<none>";
+}
+
 bool RegKeyExists(bool machine, const std::string& key) {
   HKEY k;
   if (::RegOpenKeyExA(machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &k) !=

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "medium/control/ControlIdentity.h"
 #include "tests/demo/Account.h"
 #include "tests/ui/UiTest.h"
 
@@ -83,6 +84,10 @@ std::string RunSetup(const std::string& setupExe, const std::string& installFold
   return folder;
 }
 
+std::string ControlServer() {
+  return demo::ClassesString(std::string("CLSID\\") + medium::kGridControl.clsid + "\\InprocServer32");
+}
+
 void PrintInstallation(const std::string& folder) {
   const auto files = demo::FilesUnder(folder.substr(0, folder.size() - 1));
   std::fprintf(g_out, "\n== Files installed in %s: %u\n", folder.c_str(), static_cast<unsigned>(files.size()));
@@ -96,6 +101,11 @@ void PrintInstallation(const std::string& folder) {
   std::fprintf(g_out, "   %s DisplayName = %s\n", kUninstallKey, demo::RegString(true, kUninstallKey, "DisplayName").c_str());
   std::fprintf(g_out, "   %s UninstallString = %s\n", kUninstallKey,
               demo::RegString(true, kUninstallKey, "UninstallString").c_str());
+  std::fprintf(g_out, "\n== Controls\n");
+  for (const auto& line : lines)
+    if (line.compare(0, 10, "Reg Ctrl: ") == 0) std::fprintf(g_out, "   registered %s\n", line.c_str() + 10);
+  std::fprintf(g_out, "   HKCR\\CLSID\\%s\\InprocServer32 = %s\n", medium::kGridControl.clsid,
+               ControlServer().c_str());
   std::fprintf(g_out, "\n== AutoCAD profiles (HKEY_CURRENT_USER)\n");
   for (const auto& p : demo::AcadProfiles()) {
     std::fprintf(g_out, "   %s\n", p.c_str());
@@ -152,6 +162,8 @@ void PrintRemains(const std::string& folder) {
   for (const auto& f : files) std::fprintf(g_out, "      %s\n", f.c_str());
   std::fprintf(g_out, "   %s: %s\n", kProductKey, demo::RegKeyExists(true, kProductKey) ? "still there" : "removed");
   std::fprintf(g_out, "   %s: %s\n", kUninstallKey, demo::RegKeyExists(true, kUninstallKey) ? "still there" : "removed");
+  std::fprintf(g_out, "   the sample control's class %s: %s\n", medium::kGridControl.clsid,
+               ControlServer() == "<none>" ? "unregistered" : "still registered");
   std::fprintf(g_out, "   \\DelUS.bat: %s\n", ::GetFileAttributesA("C:\\DelUS.bat") == INVALID_FILE_ATTRIBUTES
                                           ? "gone (the batch removed itself)"
                                           : "still there");
