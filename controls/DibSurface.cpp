@@ -48,7 +48,10 @@ std::uint8_t* CDibSurface::Create(int width, int height, int bitsPerPixel) {
   const std::uint64_t stride = ((static_cast<std::uint64_t>(width) * bits + 31) / 32) * 4;
   const std::uint64_t image = stride * static_cast<std::uint64_t>(height);
   const std::uint64_t total = kHeaderSize + colours * 4ull + image;
-  if (total > std::numeric_limits<std::uint32_t>::max()) return nullptr;
+  // A row too long for the 32-bit stride is refused as well, also when the
+  // image has no rows and so no bytes at all.
+  if (total > std::numeric_limits<std::uint32_t>::max() || stride > std::numeric_limits<std::uint32_t>::max())
+    return nullptr;
 
   std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[static_cast<size_t>(total)]);
   if (!block) return nullptr;
