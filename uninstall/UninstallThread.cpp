@@ -19,22 +19,25 @@ const char kTooLarge[] = "文件 %s 太大(%lu MB), 不是本软件的安装记�
 const char kNotText[] = "文件 %s 含有非文本内容, 不是本软件的安装记录, 无法读入。";
 const char kNoMemory[] = "内存不足, 无法读入文件 %s。";
 
+// "X:\..." or "\\server\...". A bare name would make LoadLibrary search the
+// system folders and run some other module's DllUnregisterServer, and would
+// make DeleteFile and RemoveDirectory act on the uninstaller's current
+// folder (the system folder when started from Add/Remove Programs).
+bool IsFullPath(const std::string& path) {
+  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  if (path.size() >= 3 && letter(path[0]) && path[1] == ':' && path[2] == '\\') return true;
+  return path.size() >= 3 && path[0] == '\\' && path[1] == '\\';
+}
+
 // A read-only file cannot be deleted; the installation may have copied one
 // from a read-only medium.
 void DeleteRecordedFile(const std::string& path) {
+  if (!IsFullPath(path)) return;  // Setup records full paths only
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
       !(attributes & FILE_ATTRIBUTE_DIRECTORY))
     ::SetFileAttributesA(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
   ::DeleteFileA(path.c_str());
-}
-
-// "X:\..." or "\\server\...". A bare name would make LoadLibrary search the
-// system folders and run some other module's DllUnregisterServer.
-bool IsFullPath(const std::string& path) {
-  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
-  if (path.size() >= 3 && letter(path[0]) && path[1] == ':' && path[2] == '\\') return true;
-  return path.size() >= 3 && path[0] == '\\' && path[1] == '\\';
 }
 
 HKEY RootKey(record::RootCode code) {
@@ -152,7 +155,8 @@ bool CUninstallThread::RemoveFolders() {
   std::size_t position = 0, start = 0, length = 0;
   while (NextEntry(record::kMadeDir, position, start, length)) folders.push_back(Value(start, length));
   // Last recorded first: a folder made inside a recorded one comes after it.
-  for (auto it = folders.rbegin(); it != folders.rend() && !stop_; ++it) ::RemoveDirectoryA(it->c_str());
+  for (auto it = folders.rbegin(); it != folders.rend() && !stop_; ++it)
+    if (IsFullPath(*it)) ::RemoveDirectoryA(it->c_str());
   return !stop_;
 }
 

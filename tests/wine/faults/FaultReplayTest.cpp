@@ -251,3 +251,37 @@ TEST(FaultReplay, KeyEntriesWithoutACommaOrWithUnknownRootsTouchNoOtherKey) {
 }
 
 }  // namespace
+
+namespace {
+
+// Setup records full paths only. A relative one (a damaged record) would
+// name a file in whatever folder the uninstaller was started from, which
+// from the Add/Remove Programs list is the system folder.
+TEST(FaultReplay, RelativePathsInARecordDeleteNothingInTheCurrentFolder) {
+  const std::string dir = ut::FreshFolder("relative");
+  const std::string cwd = dir + "\\current";
+  ut::MakeFolders(cwd + "\\sub");
+  ut::MakeFolders(cwd + "\\emptydir");
+  for (const char* name : {"\\victim.txt", "\\sub\\deep.txt", "\\control.ocx"}) ut::WriteBytes(cwd + name, "mine");
+  const std::string full = dir + "\\full.txt";
+  ut::WriteBytes(full, "recorded");
+  const std::string text = ut::Lines({"File Copy: victim.txt", "File Copy: sub\\deep.txt", "File Copy: ..\\relative\\current\\victim.txt",
+                                      "Reg Ctrl: control.ocx", "File Copy: \\卸载 测试\\relative\\current\\victim.txt",
+                                      "Made Dir: emptydir", "File Copy: " + full});
+  const std::string log = dir + "\\Uninstall.log";
+  ASSERT_TRUE(ut::WriteRecord(log, text));
+  char saved[MAX_PATH] = {};
+  ::GetCurrentDirectoryA(MAX_PATH, saved);
+  ASSERT_TRUE(::SetCurrentDirectoryA(cwd.c_str()));
+  const Replay r = RunRecord(log);
+  ::SetCurrentDirectoryA(saved);
+  ASSERT_TRUE(r.loaded);
+  EXPECT_TRUE(EndsDone(r.events));
+  EXPECT_EQ(Count(r.events, "file "), 5) << "every entry is still reported";
+  for (const char* name : {"\\victim.txt", "\\sub\\deep.txt", "\\control.ocx"})
+    EXPECT_EQ(ut::ReadBytes(cwd + name), "mine") << name << " was not recorded by any installation";
+  EXPECT_TRUE(ut::IsFolder(cwd + "\\emptydir")) << "an empty folder of the current folder stays";
+  EXPECT_FALSE(ut::Exists(full)) << "a full path is replayed";
+}
+
+}  // namespace
