@@ -22,6 +22,7 @@ void CCopyPage::DoDataExchange() {
   DDX_Control(IDCANCEL, cancel_);
   DDX_Control(IDC_TITLE, heading_);
   DDX_Control(IDC_COPY_PROGRESS, progress_);
+  DDX_Control(IDC_COPY_STATUS, status_);
 }
 
 INT_PTR CCopyPage::DoModal() {
@@ -85,7 +86,7 @@ int CCopyPage::CountFiles(const std::string& folder, bool recursive) {
 }
 
 void CCopyPage::OnSetupFile(const char* target) {
-  SetDlgItemText(IDC_COPY_STATUS, FormatText("%s ...", target ? target : ""));
+  status_.ShowText(FormatText("%s ...", target ? target : ""));
   progress_.StepIt();
 }
 
@@ -149,6 +150,11 @@ bool CCopyPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_SETUP_FAILED:
       OnSetupFailed();
       break;
+    case WM_ENABLE:
+      // Disabled under a prompt (the worker's or the cancel question): the
+      // user reads the status line now, so it shows the latest name.
+      if (!wp) status_.Flush();
+      return CDialog::OnMessage(msg, wp, lp, result);
     default:
       return CDialog::OnMessage(msg, wp, lp, result);
   }

@@ -8,6 +8,7 @@
 #include "controls/ColorLabel.h"
 #include "controls/PercentProgressCtrl.h"
 #include "controls/ShadeButton.h"
+#include "controls/StatusText.h"
 #include "framework/Dialog.h"
 #include "install/SetupThread.h"
 
@@ -48,6 +49,9 @@ class CCopyPage : public CDialog {
   CShadeButton cancel_;
   CColorLabel heading_;
   CPercentProgressCtrl progress_;
+  // The name of the entry just copied: set at most every 30 ms, always
+  // ending on the latest name.
+  CStatusText status_;
   CSetupThread worker_;
   // Set once the user confirmed cancelling: the page's end code is settled,
   // and the worker's late reports are no longer acted on.
