@@ -127,7 +127,7 @@ bool CUninstallDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
 }
 
 void CUninstallDialog::OnUninstallFile(const char* path) {
-  m_currentFile.SetWindowText(FormatText("%s ... ", path ? path : ""));
+  m_currentFile.ShowText(FormatText("%s ... ", path ? path : ""));
   m_progress.StepIt();
 }
 

@@ -7,6 +7,7 @@
 #include "controls/ColorLabel.h"
 #include "controls/PercentProgressCtrl.h"
 #include "controls/ShadeButton.h"
+#include "controls/StatusText.h"
 #include "framework/Dialog.h"
 #include "uninstall/UninstallThread.h"
 
@@ -50,7 +51,8 @@ class CUninstallDialog : public CDialog {
   CColorLabel m_thanks;
   CShadeButton m_finish;
   CShadeButton m_cancel;
-  CStatic m_currentFile;
+  // Set at most every 30 ms, always ending on the latest path.
+  CStatusText m_currentFile;
   CPercentProgressCtrl m_progress;
   HICON m_hIcon;
   bool finished_ = false;

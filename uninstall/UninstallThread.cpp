@@ -30,13 +30,17 @@ bool IsFullPath(const std::string& path) {
 }
 
 // A read-only file cannot be deleted; the installation may have copied one
-// from a read-only medium.
+// from a read-only medium. The attributes are looked at only when the
+// deletion was refused: asking first would cost every file a second trip to
+// the file system, for the rare one that needs it.
 void DeleteRecordedFile(const std::string& path) {
   if (!IsFullPath(path)) return;  // Setup records full paths only
+  if (::DeleteFileA(path.c_str()) || ::GetLastError() != ERROR_ACCESS_DENIED) return;
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-      !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-    ::SetFileAttributesA(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY) ||
+      (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return;
+  ::SetFileAttributesA(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
   ::DeleteFileA(path.c_str());
 }
 
