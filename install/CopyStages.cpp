@@ -85,7 +85,15 @@ bool CSetupThread::FindSourceEntries(const std::string& source, CFileFind& finde
 }
 
 void CSetupThread::CopyFolderFile(const std::string& source, const std::string& target) {
-  if (!::CopyFileA(source.c_str(), target.c_str(), FALSE)) return;  // skipped silently, not recorded
+  const bool existed = ::GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES;
+  if (!::CopyFileA(source.c_str(), target.c_str(), FALSE)) {
+    // Skipped silently and not recorded. A copy that broke off (a full
+    // drive) leaves a torn file that no record names and that takes the
+    // space the record needs; it goes. An older file that was there (held
+    // open, say) is not ours to delete.
+    if (!existed) ::DeleteFileA(target.c_str());
+    return;
+  }
   // Clears a read-only attribute brought from the medium.
   ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
   RecordFile(target);
