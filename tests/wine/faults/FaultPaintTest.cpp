@@ -67,6 +67,17 @@ bool HasMagenta(const ui::Capture& c) {
   return false;
 }
 
+// The window's pixels once what it painted has reached the screen (the
+// display may lag behind a paint, more so when tests run side by side).
+ui::Capture SettledCapture(HWND window) {
+  ui::Capture c;
+  ui::WaitUntil([&] {
+    c = ui::CaptureWindow(window, true);
+    return !HasMagenta(c) && Colours(c) > 1;
+  }, 5000);
+  return c;
+}
+
 void Repaint(HWND w) { ::RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
 
 TEST(FaultPaint, EverySkinnedControlPaints20000TimesWithoutLeaking) {
@@ -89,7 +100,7 @@ TEST(FaultPaint, EverySkinnedControlPaints20000TimesWithoutLeaking) {
     MoveMouseAway();
     for (Item& item : items) {
       RunOnUi(w, [&] { SmearAndRepaint(item.window); });
-      item.before = ui::CaptureWindow(item.window, true);
+      item.before = SettledCapture(item.window);
       ASSERT_FALSE(HasMagenta(item.before)) << item.name << " painted itself";
       ASSERT_GT(Colours(item.before), 1) << item.name << " shows more than one colour";
     }
@@ -172,7 +183,7 @@ TEST(FaultPaint, EverySkinnedControlPaints20000TimesWithoutLeaking) {
     });
     for (Item& item : items) {
       RunOnUi(w, [&] { SmearAndRepaint(item.window); });
-      const ui::Capture after = ui::CaptureWindow(item.window, true);
+      const ui::Capture after = SettledCapture(item.window);
       EXPECT_FALSE(HasMagenta(after)) << item.name << " still paints after " << kPaints << " paints";
       ASSERT_EQ(after.rgb.size(), item.before.rgb.size()) << item.name;
       int differing = 0;
