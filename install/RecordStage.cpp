@@ -8,7 +8,16 @@
 
 namespace {
 const char kRecordName[] = "Uninstall.log";
+// The text-mode file writes a copy of what it is given with CR LF line
+// ends; handed the whole record at once, that copy would double the memory
+// a large record takes. Pieces of this size keep the copy small.
+constexpr std::size_t kWritePiece = 64 * 1024;
+
+void WriteInPieces(CStdioFile& file, const std::string& text) {
+  for (std::size_t start = 0; start < text.size(); start += kWritePiece)
+    file.WriteString(text.substr(start, kWritePiece));
 }
+}  // namespace
 
 void CSetupThread::RecordFile(const std::string& path) { record::Append(record_, record::kFileCopy, path); }
 
@@ -34,7 +43,7 @@ bool CSetupThread::WriteRecord() {
   try {
     CFileException error(NO_ERROR, path);
     if (!file.Open(path, CStdioFile::modeCreate | CStdioFile::modeWrite | CStdioFile::typeText, &error)) throw error;
-    file.WriteString(record_);
+    WriteInPieces(file, record_);
     file.Close();
   } catch (const CFileException& e) {
     // A torn record would have the uninstaller remove only part of the

@@ -148,6 +148,22 @@ TEST(InstallRun, WrittenRecordReadsBackTheSameWithCrLfOrLf) {
   EXPECT_EQ(record::CountEntries(fromCrLf, record::kRegKey), 2) << "the two product keys";
 }
 
+TEST(InstallRun, ARecordOfManyPiecesIsWrittenByteForByte) {
+  // Larger than the pieces the record is written in, with double-byte
+  // characters across the piece boundaries.
+  CSetupThread worker;
+  worker.m_installFolder = "C:\\many\\";
+  ASSERT_TRUE(::CreateDirectoryA("C:\\many", nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS);
+  for (int i = 0; i < 5000; ++i)
+    worker.RecordFile("C:\\many\\图框\\子目录\\文件" + std::to_string(i) + ".dwg");
+  ASSERT_GT(worker.RecordText().size(), 3u * 64 * 1024);
+  ASSERT_TRUE(worker.WriteRecord());
+  const std::string written = Slurp("C:\\many\\Uninstall.log");
+  EXPECT_EQ(written.size(), CrLf(worker.RecordText()).size());
+  EXPECT_TRUE(written == CrLf(worker.RecordText())) << "the record's bytes with CR LF line ends";
+  EXPECT_EQ(ReadText("C:\\many\\Uninstall.log"), worker.RecordText());
+}
+
 TEST(InstallRun, SecondRunReplacesTheRecord) {
   const std::string source = "E:\\again\\", install = "C:\\again\\";
   MakeMedium(source);
