@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace bench {
 namespace {
 
@@ -55,7 +57,6 @@ int PlainDelete(const std::string& folder) {
       if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         n += PlainDelete(p);
       } else {
-        ::SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (::DeleteFileA(p.c_str())) ++n;
       }
     } while (::FindNextFileA(h, &fd));
@@ -65,17 +66,23 @@ int PlainDelete(const std::string& folder) {
   return n;
 }
 
-int CountFiles(const std::string& folder) {
+static int CountTree(const std::string& folder, bool recursive) {
   WIN32_FIND_DATAA fd;
   HANDLE h = ::FindFirstFileA((folder + "\\*.*").c_str(), &fd);
   if (h == INVALID_HANDLE_VALUE) return 0;
   int n = 0;
   do {
     if (IsDots(fd.cFileName)) continue;
-    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) n += CountFiles(folder + "\\" + fd.cFileName);
-    else ++n;
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++n;
+    else if (recursive) n += CountTree(folder + "\\" + fd.cFileName, true);
   } while (::FindNextFileA(h, &fd));
   ::FindClose(h);
+  return n;
+}
+
+int CountFiles(const std::string& source) {
+  int n = CountTree(source, false);
+  for (const char* f : kFolders) n += CountTree(source + "\\" + f, true);
   return n;
 }
 
@@ -84,6 +91,12 @@ double Now() {
   ::QueryPerformanceFrequency(&f);
   ::QueryPerformanceCounter(&c);
   return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
 }
 
 }  // namespace bench
