@@ -81,7 +81,11 @@ BOOL CSetupDialog::OnInitDialog() {
   // leave it, and the dialog must close whatever happened.
   try {
     if (!RunStartupChecks()) {
+      // Ended during its initialisation, the modal dialog is never shown; the
+      // posted close alone would let the empty background appear for an
+      // instant before it is taken.
       PostMessage(WM_CLOSE);
+      EndDialog(IDCANCEL);
       return FALSE;
     }
     RunWizard();
