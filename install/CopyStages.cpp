@@ -47,6 +47,10 @@ bool CSetupThread::CopyFolder(const std::string& sourceFolder, const std::string
   CFileFind finder;
   bool found = false;
   if (!FindSourceEntries(source, finder, found)) return false;
+  // A folder made now holds no older file of ours; only in one that was
+  // there already (a reinstall) must each target be looked at before it is
+  // copied over, which costs every file a further trip to the file system.
+  const bool madeNow = !IsFolder(target);
   if (!EnsureFolder(target)) return false;
   if (!found) return true;  // Ignored: the target stays empty
   bool more = true;
@@ -58,7 +62,7 @@ bool CSetupThread::CopyFolder(const std::string& sourceFolder, const std::string
     if (finder.IsDirectory()) {
       if (!CopyFolder(from, to)) return false;
     } else {
-      CopyFolderFile(from, to);
+      CopyFolderFile(from, to, madeNow);
     }
     SendToPage(WM_SETUP_FILE, &from, &to);
     if (IsCancelled()) return false;
@@ -84,8 +88,8 @@ bool CSetupThread::FindSourceEntries(const std::string& source, CFileFind& finde
   }
 }
 
-void CSetupThread::CopyFolderFile(const std::string& source, const std::string& target) {
-  const bool existed = ::GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES;
+void CSetupThread::CopyFolderFile(const std::string& source, const std::string& target, bool folderMadeNow) {
+  const bool existed = !folderMadeNow && ::GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES;
   if (!::CopyFileA(source.c_str(), target.c_str(), FALSE)) {
     // Skipped silently and not recorded. A copy that broke off (a full
     // drive) leaves a torn file that no record names and that takes the

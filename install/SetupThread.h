@@ -103,7 +103,9 @@ class CSetupThread : public CWinThread {
 
   // CopyFolder's pieces.
   bool FindSourceEntries(const std::string& source, CFileFind& finder, bool& found);
-  void CopyFolderFile(const std::string& source, const std::string& target);
+  // folderMadeNow: the target's folder did not exist before this run's
+  // EnsureFolder, so no older file can lie at the target.
+  void CopyFolderFile(const std::string& source, const std::string& target, bool folderMadeNow);
   // The shortcut stage's pieces. FindShellFolders: the desktop and Programs
   // folders of the first "Shell Folders" pair found, trimmed and ending with
   // a backslash. MakeShortcut: one row of the shortcut table (an older file
