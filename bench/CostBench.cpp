@@ -3,7 +3,7 @@
 // to the copy page, and the engine itself with and without the page's
 // display. The variants run alternately; medians, their ratio to the bare
 // loop and the extra time per entry are printed.
-//   CostBench SOURCE TARGET [ROUNDS]
+//   CostBench SOURCE TARGET [ROUNDS [VARIANT,VARIANT...]]
 #include <windows.h>
 
 #include <algorithm>
@@ -45,6 +45,7 @@ const Variant kVariants[] = {
     {"+send+bar", kSend, Display::Bar},
     {"+send+text-every-entry", kSend, Display::TextEveryEntry},
     {"+send+text", kSend, Display::Text},
+    {"+send+attributes", kSend | kAttributes, Display::None},
     {"engine-quiet", kEngine, Display::None},
     {"engine-text-every-entry", kEngine, Display::TextEveryEntry | Display::Bar},
     {"engine", kEngine, Display::Full},
@@ -156,19 +157,36 @@ int main(int argc, char** argv) {
   const int rounds = argc > 3 ? std::max(3, std::atoi(argv[3])) : 3;
   const int total = bench::CountFiles(source);
   const size_t n = sizeof kVariants / sizeof kVariants[0];
+  // Only the named variants (and the bare loop), when a list is given.
+  const std::string only = argc > 4 ? "," + std::string(argv[4]) + "," : "";
+  auto wanted = [&](size_t v) {
+    return v == 0 || only.empty() || only.find("," + std::string(kVariants[v].name) + ",") != std::string::npos;
+  };
   std::vector<std::vector<double>> times(n);
   for (int r = 0; r < rounds; ++r) {
     for (size_t v = 0; v < n; ++v) {
+      if (!wanted(v)) continue;
       bench::PlainDelete(target);
       times[v].push_back(RunVariant(kVariants[v], source, target, total));
     }
   }
   bench::PlainDelete(target);
+  // The copy page's pre-count walks the same tree before the worker starts.
+  std::vector<double> counts;
+  for (int r = 0; r < rounds; ++r) {
+    const double t0 = bench::Now();
+    bench::CountFiles(source);
+    counts.push_back(bench::Now() - t0);
+  }
   const double bare = bench::Median(times[0]);
   for (size_t v = 0; v < n; ++v) {
+    if (!wanted(v)) continue;
     const double m = bench::Median(times[v]);
     std::printf("cost %s files=%d time=%.3f ratio=%.3f extra-us-per-entry=%.1f\n", kVariants[v].name, total, m,
                 bare > 0 ? m / bare : 0, total > 0 ? (m - bare) * 1e6 / total : 0);
   }
+  const double count = bench::Median(counts);
+  std::printf("cost pre-count-alone files=%d time=%.3f ratio=%.3f extra-us-per-entry=%.1f\n", total, count,
+              bare > 0 ? count / bare : 0, total > 0 ? count * 1e6 / total : 0);
   return 0;
 }
