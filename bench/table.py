@@ -136,17 +136,27 @@ def main():
             grow = (int(b[f"{prog}-peak-kb"]) - int(a[f"{prog}-peak-kb"]))
             ratio = grow / rec if rec > 0 else 0
             p(f"| 6 | growth {a['files']} → {b['files']} files | | {'Setup' if prog == 'setup' else 'Uninstall'}.exe "
-              f"+{grow / 1024:.1f} MiB | record +{rec / 1024:.1f} MiB | {ratio:.1f} × record | ≤ 3 × record | "
-              f"{verdict(ratio <= 3)} |")
+              f"+{grow / 1024:.1f} MiB | record +{rec / 1024:.1f} MiB | {ratio:.1f} × record | ≤ 2 × record | "
+              f"{verdict(ratio <= 2)} |")
     costs = [r for r in rows if r["kind"] == "cost"]
     if costs:
+        sizes = sorted({r["files"] for r in costs}, key=int)
         p("")
-        p(f"Where the engine's time goes ({costs[0]['files']} files, per entry, against the bare copy loop):")
+        p("Where the engine's time goes: the bare copy loop on the engine's thread with one per-entry extra "
+          "at a time, reporting to the copy page (extra time per entry against the bare loop):")
         p("")
-        p("| Variant | Time | Ratio | Extra per entry |")
-        p("|---|---|---|---|")
+        p("| Variant | " + " | ".join(f"{int(n):,} files: time, ratio, extra per entry" for n in sizes) + " |")
+        p("|---|" + "---|" * len(sizes))
+        variants = []
         for r in costs:
-            p(f"| {r['variant']} | {f(r['time'])} s | {f(r['ratio'], 2)} | {f(r['extra-us-per-entry'], 0)} µs |")
+            if r["variant"] not in variants:
+                variants.append(r["variant"])
+        for v in variants:
+            cells = []
+            for n in sizes:
+                r = find(rows, "cost", variant=v, files=n)
+                cells.append(f"{f(r['time'])} s, {f(r['ratio'], 2)}, {f(r['extra-us-per-entry'], 0)} µs" if r else "—")
+            p(f"| {v} | " + " | ".join(cells) + " |")
     print("\n".join(out))
 
 
