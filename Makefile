@@ -52,7 +52,7 @@ test-asan: asan
 # Each Wine test starts its own Xvfb (DISPLAY unset), so that tests running
 # side by side never see each other's windows.
 test-wine: build
-	env -u DISPLAY ctest --test-dir build -j $(JOBS) --output-on-failure
+	env -u DISPLAY ctest --test-dir build -j $(JOBS) --output-on-failure --repeat until-pass:2
 
 test: deps
 	$(MAKE) test-native test-asan fuzz-short test-wine

@@ -321,6 +321,8 @@ TEST(ShadeButton, GroupWalkEndsWhenTheCheckedRadioIsDisabled) {
   ASSERT_TRUE(RunWithDialog(dlg, [&](HWND) {
     HWND a = dlg.radioA.m_hWnd, b = dlg.radioB.m_hWnd;
     ::SendMessageA(b, BM_SETCHECK, BST_CHECKED, 0);
+    // b's uncheck messages to the group are posted: let them arrive first.
+    ::Sleep(300);
     ::EnableWindow(a, FALSE);
     EXPECT_EQ(::SendMessageA(a, BM_SETCHECK, BST_CHECKED, 0), 0) << "returns at all";
     EXPECT_TRUE(WaitFor([&] { return GetCheck(b) == BST_UNCHECKED; })) << "the others were still told";
