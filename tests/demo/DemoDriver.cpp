@@ -151,6 +151,12 @@ void RunUninstall(const std::string& folder) {
   // The self-removal batch deletes the program file once the program has ended.
   const std::string self = command;
   ui::WaitUntil([&] { return ::GetFileAttributesA(self.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30000);
+  // Its next lines remove the program folder, when empty, and the batch itself.
+  const std::string programFolder = folder.substr(0, folder.size() - 1);
+  ui::WaitUntil([&] {
+    return ::GetFileAttributesA(programFolder.c_str()) == INVALID_FILE_ATTRIBUTES &&
+           ::GetFileAttributesA("C:\\DelUS.bat") == INVALID_FILE_ATTRIBUTES;
+  }, 10000);
 }
 
 void PrintRemains(const std::string& folder) {
