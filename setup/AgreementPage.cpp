@@ -40,27 +40,13 @@ void CAgreementPage::ShowChoice(bool agreed) {
 // make them exclusive: the page keeps them so, and the flag follows at once,
 // because the wizard takes it back whatever way the page ends.
 void CAgreementPage::OnAgreeClicked() {
-  if (agree_.GetCheck() == BST_CHECKED) {
-    disagree_.SetCheck(BST_UNCHECKED);
-    next_.EnableWindow(TRUE);
-    m_agreed = 1;
-  } else {
-    disagree_.SetCheck(BST_CHECKED);
-    next_.EnableWindow(FALSE);
-    m_agreed = 0;
-  }
+  m_agreed = agree_.GetCheck() == BST_CHECKED ? 1 : 0;
+  ShowChoice(m_agreed == 1);
 }
 
 void CAgreementPage::OnDisagreeClicked() {
-  if (disagree_.GetCheck() == BST_CHECKED) {
-    agree_.SetCheck(BST_UNCHECKED);
-    next_.EnableWindow(FALSE);
-    m_agreed = 0;
-  } else {
-    agree_.SetCheck(BST_CHECKED);
-    next_.EnableWindow(TRUE);
-    m_agreed = 1;
-  }
+  m_agreed = disagree_.GetCheck() == BST_CHECKED ? 0 : 1;
+  ShowChoice(m_agreed == 1);
 }
 
 bool CAgreementPage::OnCommand(int id, int code) {
