@@ -15,7 +15,8 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
 fi
 
-pkgs=(wine wine32:i386 wine64 g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
+pkgs=(wine wine32:i386 wine64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
+      binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
       cmake ninja-build make xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales
       googletest libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev llvm-14
       gcc g++ python3 procps psmisc)
