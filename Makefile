@@ -1,10 +1,16 @@
 # Terrasum V8 Setup: the two Win32 programs, built with mingw-w64 and tested under Wine.
 #   make demo   the main job: build, make the sample medium, install and uninstall it
 #   make test   install what is missing, build both builds, run every test
+#
+# build/ is the i686 build: the deliverables. build-win64/ is its x86_64 twin,
+# a test vehicle for machines that cannot run 32-bit code. Which of them the
+# Wine steps use is decided by scripts/wine-arch.sh (a probe of what this
+# machine executes; TS_WINE_ARCH=win32, win64 or both overrides it).
 SHELL := /bin/bash
 JOBS ?= 2
 
-.PHONY: all deps build native asan fuzz fuzz-build fuzz-short test test-native test-asan test-wine demo clean
+.PHONY: all deps build win64 native asan fuzz fuzz-build fuzz-short test test-native test-asan test-wine \
+        demo demo-in medium medium-in screenshots bench bench-in clean
 FUZZ_SECONDS ?= 60
 
 all: build
@@ -15,6 +21,9 @@ deps:
 build/build.ninja:
 	cmake --preset win32 >/dev/null
 
+build-win64/build.ninja:
+	cmake --preset win64 >/dev/null
+
 build-native/build.ninja:
 	cmake --preset native >/dev/null
 
@@ -23,6 +32,9 @@ build-asan/build.ninja:
 
 build: build/build.ninja
 	cmake --build build -j $(JOBS)
+
+win64: build-win64/build.ninja
+	cmake --build build-win64 -j $(JOBS)
 
 native: build-native/build.ninja
 	cmake --build build-native -j $(JOBS)
@@ -49,40 +61,56 @@ test-native: native
 test-asan: asan
 	ctest --test-dir build-asan --output-on-failure
 
-# Each Wine test starts its own Xvfb (DISPLAY unset), so that tests running
-# side by side never see each other's windows.
-test-wine: build
-	env -u DISPLAY ctest --test-dir build -j $(JOBS) --output-on-failure --repeat until-pass:2
+# Both builds are always built (the i686 one is what ships); the Wine tests
+# run on those this machine can run (scripts/test-wine.sh says which).
+test-wine: build win64
+	@JOBS=$(JOBS) scripts/test-wine.sh
 
 test: deps
 	$(MAKE) test-native test-asan fuzz-short test-wine
 
-# The sample distribution medium in build/medium (scripts/make-medium.sh).
-.PHONY: medium
-medium: build
-	scripts/make-medium.sh build build/medium
+# The demo, the screenshots and the benchmarks use one build: the i686 one
+# wherever 32-bit code runs, else the twin. BUILD names its folder.
+preset_of = $(if $(filter build-win64,$(1)),win64,win32)
+DEMO_TARGETS := Setup Uninstall TerrasumSample TerrasumGrid DemoDriver
+
+# The sample distribution medium in BUILD/medium (scripts/make-medium.sh).
+medium: deps
+	b=$$(scripts/wine-arch.sh build-dir) && $(MAKE) medium-in BUILD=$$b
+
+medium-in:
+	[ -f $(BUILD)/build.ninja ] || cmake --preset $(call preset_of,$(BUILD)) >/dev/null
+	cmake --build $(BUILD) -j $(JOBS) --target $(DEMO_TARGETS)
+	scripts/make-medium.sh $(BUILD) $(BUILD)/medium
 
 # Installs the sample medium in a fresh prefix and uninstalls it again
-# (interactive when a display is set; driven under Xvfb otherwise).
+# (interactive when a display is set; driven under Xvfb otherwise). Builds
+# only what the demo needs.
 demo: deps
-	$(MAKE) medium
-	scripts/demo.sh build
+	b=$$(scripts/wine-arch.sh build-dir) && $(MAKE) demo-in BUILD=$$b
+
+demo-in: medium-in
+	scripts/demo.sh $(BUILD)
 
 # The README's screenshots, taken by the driven demo.
-.PHONY: screenshots
-screenshots: demo
+screenshots: deps
+	b=$$(scripts/wine-arch.sh build-dir) && $(MAKE) demo-in BUILD=$$b
 	mkdir -p docs/screenshots
-	for f in build/demo/*.png; do convert "$$f" -define png:compression-level=9 "docs/screenshots/$$(basename "$$f")"; done
+	b=$$(scripts/wine-arch.sh build-dir) && for f in $$b/demo/*.png; do \
+	  convert "$$f" -define png:compression-level=9 "docs/screenshots/$$(basename "$$f")"; done
 
-# Benchmarks: ratios against baselines measured in the same run.
-.PHONY: bench
-# Builds only what the benchmarks run; installs NSIS (the peer) when missing.
+# Benchmarks: ratios against baselines measured in the same run, within one
+# architecture. Builds only what the benchmarks run; installs NSIS (the
+# peer) when missing.
 BENCH_TARGETS := Setup Uninstall EngineBench CostBench PaintBench ProgramBench
 bench: deps
-	$(MAKE) build/build.ninja build-native/build.ninja
-	cmake --build build -j $(JOBS) --target $(BENCH_TARGETS)
+	b=$$(scripts/wine-arch.sh build-dir) && $(MAKE) bench-in BUILD=$$b
+
+bench-in: build-native/build.ninja
+	[ -f $(BUILD)/build.ninja ] || cmake --preset $(call preset_of,$(BUILD)) >/dev/null
+	cmake --build $(BUILD) -j $(JOBS) --target $(BENCH_TARGETS)
 	cmake --build build-native -j $(JOBS) --target bench_record
-	scripts/bench.sh build build-native
+	scripts/bench.sh $(BUILD) build-native
 
 clean:
-	rm -rf build build-native build-asan build-fuzz
+	rm -rf build build-win64 build-native build-asan build-fuzz

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Turns the benchmark lines of one `make bench` run into a Markdown table
-with the targets.   table.py RESULTS.txt RECORD.json"""
+with the targets.   table.py RESULTS.txt RECORD.json [ARCH]
+ARCH (win32 or win64) names the build both contenders of every ratio were
+built for."""
 import datetime
 import json
 import os
@@ -63,8 +65,11 @@ def main():
             record = json.load(fh).get("benchmarks", [])
     out = []
     p = out.append
+    arch = sys.argv[3] if len(sys.argv) > 3 else "win32"
+    build = ("the x86_64 twin and a 64-bit NSIS installer (amd64-unicode), 64-bit prefix" if arch == "win64"
+             else "the i686 programs and a 32-bit NSIS installer (x86-unicode), 32-bit prefix")
     p(f"Run of {datetime.date.today().isoformat()} on {machine()}; one shared, noisy machine; "
-      "Wine, all pinned to one core, files on tmpfs; medians of alternating rounds.")
+      f"Wine, all pinned to one core, files on tmpfs; medians of alternating rounds; {build}.")
     p("")
     p("| # | Measure | Payload | Contender | Baseline | Ratio | Target | |")
     p("|---|---|---|---|---|---|---|---|")

@@ -6,10 +6,11 @@
 #   TS_BENCH_ROUNDS  rounds per contender (default 3)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-build=$(cd "${1:-build}" && pwd)
+build=$(cd "${1:-$here/../$("$here/wine-arch.sh" build-dir)}" && pwd)
 native=$(cd "${2:-$build/../build-native}" && pwd)
 rounds=${TS_BENCH_ROUNDS:-3}
 . "$here/wine-lib.sh"
+ts_use_wine "$(ts_build_arch "$build")" || exit 2
 
 # The peer installer: NSIS, installed here when missing (not a test dependency).
 if ! command -v makensis >/dev/null; then
@@ -33,12 +34,18 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Ratios are compared only within one architecture: the peer installer is
+# built for the same one as the programs.
+arch=$(ts_build_arch "$build")
+if [ "$arch" = win64 ]; then nsis_target=amd64-unicode; else nsis_target=x86-unicode; fi
+echo "bench: $(ts_describe "$build"); NSIS target $nsis_target"
+
 # Payloads shaped like the medium, with the real programs on top, each with
 # an NSIS installer of the same files. No slide-show picture: see
 # ProgramBench.cpp; the background is timed on a medium of its own.
 payload() {  # NAME FILES MEGABYTES
   local dir=$work/src/$1
-  python3 "$here/make-payload.py" "$dir" "$2" "$3" --nsis "$work/$1.nsi" "$work/src/nsis-$1.exe"
+  python3 "$here/make-payload.py" "$dir" "$2" "$3" --nsis "$work/$1.nsi" "$work/src/nsis-$1.exe" --target "$nsis_target"
   cp "$build/bin/Setup.exe" "$dir/setup.exe"
   cp "$build/bin/Uninstall.exe" "$dir/Uninstall.exe"
   echo "bench: building the NSIS installer of payload $1"
@@ -93,4 +100,4 @@ echo "bench: record reading (native)"
   --benchmark_report_aggregates_only=true --benchmark_out="$out/record.json" \
   --benchmark_out_format=json >"$out/record.txt" 2>&1 || echo "bench: bench_record failed" >&2
 
-python3 "$here/../bench/table.py" "$results" "$out/record.json" | tee "$out/table.md"
+python3 "$here/../bench/table.py" "$results" "$out/record.json" "$arch" | tee "$out/table.md"

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# The demo: a fresh 32-bit prefix with AutoCAD 2004 and 2008 registered, the
+# The demo: a fresh prefix (32-bit for the i686 build, 64-bit for the x86_64
+# twin where 32-bit code cannot run: wine-arch.sh decides) with AutoCAD 2004 and 2008 registered, the
 # sample medium on drive E:, and setup.exe run from it in a Wine virtual
 # desktop. With a display it is interactive; without one it runs under Xvfb:
 # the wizard is driven through its five pages, then the uninstaller, with a
 # screenshot of every page in build/demo/ and an account of what happened.
-#   demo.sh [BUILD_DIR]
+#   demo.sh [BUILD_DIR]   (default: the build wine-arch.sh chooses)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-build=$(cd "${1:-build}" && pwd)
+build=$(cd "${1:-$here/../$("$here/wine-arch.sh" build-dir)}" && pwd)
 . "$here/wine-lib.sh"
+ts_use_wine "$(ts_build_arch "$build")" || exit 2
 
 out=$build/demo
 prefix=$out/prefix
@@ -43,6 +45,7 @@ if [ -z "${DISPLAY:-}" ]; then
   start_xvfb "$out/display"
   xpid=$XVFB_PID
 fi
+echo "demo: $(ts_describe "$build"): setup.exe is $(ts_pe_machine "$build/medium/setup.exe")"
 echo "demo: driving Setup and Uninstall on a private display ($DISPLAY)"
 rc=0
 (cd "$prefix/drive_c" && timeout -k 10 600 wine 'Y:\testbin\DemoDriver.exe' 'E:\setup.exe' 'Y:\demo\' \

@@ -10,6 +10,7 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
 . "$here/wine-lib.sh"
+ts_use_wine "$(ts_build_arch "$build")" || exit 2
 
 out=$build/e2e
 prefix=$out/prefix

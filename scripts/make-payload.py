@@ -1,15 +1,22 @@
 #!/usr/bin/env python3
 """Generates a benchmark payload shaped like the medium: the five folders with
 nested subfolders, mixed file sizes, some Chinese names, and top-level files.
-   make-payload.py OUT_DIR FILES MEGABYTES [--nsis SCRIPT INSTALLER]
+   make-payload.py OUT_DIR FILES MEGABYTES [--nsis SCRIPT INSTALLER [--target T]]
 With --nsis it also writes an NSIS script that installs the same payload
 (uncompressed) with an uninstaller, shortcuts and an Add/Remove Programs
-entry; its uninstaller deletes file by file, as a record replay does."""
+entry; its uninstaller deletes file by file, as a record replay does. T is
+NSIS's target: x86-unicode (default) for the i686 build, amd64-unicode for
+the x86_64 twin, so that both contenders are of one architecture."""
 import os
 import random
 import sys
 
 args = sys.argv[1:]
+target = "x86-unicode"
+if "--target" in args:
+    i = args.index("--target")
+    target = args[i + 1]
+    del args[i:i + 2]
 nsis = None
 if "--nsis" in args:
     i = args.index("--nsis")
@@ -72,7 +79,7 @@ if nsis:
             d = os.path.dirname(d)
     key = r"Software\Microsoft\Windows\CurrentVersion\Uninstall\Terrasum V8 NSIS"
     lines = [
-        "Unicode true",
+        f"Target {target}",
         "SetCompress off",
         # Without this, makensis compares every file's data with all earlier
         # ones: minutes for 20,000 files (the payload's files differ anyway).

@@ -1,7 +1,9 @@
 # Shared by the Wine scripts (sourced): prefixes cloned from the template,
-# drive letters, a private Xvfb display.
+# drive letters, a private Xvfb display. Which Wine a build tree needs is
+# decided in wine-arch.sh: call ts_use_wine "$(ts_build_arch BUILD)" first.
 
-export WINEARCH=win32 WINEDEBUG=-all LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
+. "$(dirname "${BASH_SOURCE[0]}")/wine-arch.sh"
+export WINEDEBUG=-all LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 # clone_prefix TEMPLATE DEST: system32 hard-linked, everything else copied.
@@ -9,8 +11,10 @@ clone_prefix() {
   local tpl=$1 dest=$2
   mkdir -p "$dest"
   cp -al "$tpl/." "$dest/"
-  # Break the links of everything outside system32: Wine may write those files.
-  find "$dest" -type f -links +1 ! -path "$dest/drive_c/windows/system32/*" -print0 |
+  # Break the links of everything outside the system folders (system32, and
+  # syswow64 in a 64-bit prefix): Wine may write those files.
+  find "$dest" -type f -links +1 ! -path "$dest/drive_c/windows/system32/*" \
+    ! -path "$dest/drive_c/windows/syswow64/*" -print0 |
     while IFS= read -r -d '' f; do cp -p "$f" "$f.tmp" && mv -f "$f.tmp" "$f"; done
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs one Win32 test program under Wine, as CTest's cross-compiling emulator:
 #   wine-run.sh BUILD_DIR PROGRAM.exe [ARGS...]
-# Each run gets its own 32-bit prefix, cloned from a template made once per
+# Each run gets its own prefix (32-bit for the i686 build, 64-bit for the
+# x86_64 twin: wine-arch.sh decides), cloned from a template made once per
 # build tree (system32 hard-linked, everything Wine writes copied for real),
 # with the z: drive removed, C: as the current directory, y: mapped to the
 # build tree (TS_BUILD_DIR=Y:\), and empty drives d: and e: for test media.
@@ -15,6 +16,7 @@ timeout_s=${TS_WINE_TIMEOUT:-240}
 tpl=$build/wine/template
 
 . "$(dirname "$0")/wine-lib.sh"
+ts_use_wine "$(ts_build_arch "$build")" || exit 2
 
 mkdir -p "$build/wine"
 "$(dirname "$0")/wine-template.sh" "$tpl" || { echo "wine-run: no template prefix" >&2; exit 2; }
@@ -45,6 +47,7 @@ cd "$prefix/drive_c"
 timeout -k 10 "$timeout_s" wine "$winexe" "$@" >"$prefix/out.log" 2>&1 </dev/null
 rc=$?
 WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1
+echo "wine-run: $rel on $(ts_describe "$build"), prefix $prefix"
 cat "$prefix/out.log"
 if [ $rc -eq 124 ] || [ $rc -eq 137 ]; then echo "wine-run: $rel timed out after ${timeout_s}s" >&2; fi
 if [ $rc -eq 0 ] && [ -z "${TS_KEEP_PREFIX:-}" ]; then rm -rf "$prefix"; else echo "wine-run: prefix kept in $prefix" >&2; fi

@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
-# Makes the template 32-bit Wine prefix once (under a lock, so that tests
-# running side by side wait for the same one): wine-template.sh DIR
+# Makes a build tree's template Wine prefix once (under a lock, so that tests
+# running side by side wait for the same one): wine-template.sh BUILD/wine/template
+# A 32-bit prefix for the i686 build, a 64-bit one for the x86_64 twin
+# (wine-arch.sh decides, and refuses a build this machine cannot run).
 set -u
 tpl=$1
 mkdir -p "$(dirname "$tpl")"
+build=$(cd "$(dirname "$tpl")/.." && pwd)
+. "$(dirname "$0")/wine-lib.sh"
+arch=$(ts_build_arch "$build")
+ts_use_wine "$arch" || exit 2
 exec 9>"$tpl.lock"
 flock 9
 # Wine links the profile's Desktop, Documents ... to the host's home folder;
@@ -13,11 +19,10 @@ unlink_profile() {
     rm -f "$link" && mkdir -p "$link"
   done
 }
-if [ -f "$tpl/.ready" ]; then unlink_profile; exit 0; fi
+if [ "$(cat "$tpl/.ready" 2>/dev/null)" = "$arch" ]; then unlink_profile; exit 0; fi
 rm -rf "$tpl"
-export WINEARCH=win32 WINEPREFIX=$tpl WINEDEBUG=-all LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-wineboot -i >"$tpl.log" 2>&1 || { cat "$tpl.log" >&2; exit 1; }
+export WINEPREFIX=$tpl
+wine wineboot -i >"$tpl.log" 2>&1 || { cat "$tpl.log" >&2; exit 1; }
 # A virtual desktop: windows are drawn by Wine itself with their captions,
 # and hiding one never waits for a window manager that is not there.
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >>"$tpl.log" 2>&1
@@ -25,4 +30,4 @@ wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >>
 wineserver -w
 rm -f "$tpl/dosdevices/z:"
 unlink_profile
-touch "$tpl/.ready"
+echo "$arch" >"$tpl/.ready"

@@ -180,6 +180,16 @@ void PrintRemains(const std::string& folder) {
 
 }  // namespace
 
+// Which build the account is about: the i686 deliverable, or its x86_64 twin
+// on a machine that cannot run 32-bit code.
+std::string BuildOf(const std::string& program) {
+  DWORD type = 0;
+  if (!GetBinaryTypeA(program.c_str(), &type)) return "a program of unknown kind";
+  if (type == SCS_64BIT_BINARY) return "the x86_64 twin (a 64-bit test build, not the deliverable)";
+  if (type == SCS_32BIT_BINARY) return "the i686 deliverable (a 32-bit program)";
+  return "a program of binary type " + std::to_string(type);
+}
+
 // The folder Setup installed into, as the copy page makes it of the text typed.
 std::string InstalledFolder(std::string folder) {
   while (!folder.empty() && (folder.back() == ' ' || folder.back() == '\t')) folder.pop_back();
@@ -203,6 +213,7 @@ int main(int argc, char** argv) {
   if (g_shots.back() != '\\') g_shots += '\\';
   if (FILE* f = std::fopen((g_shots + "account.gbk").c_str(), mode == "uninstall" ? "a" : "w")) g_out = f;
   if (mode == "uninstall") g_shot = 5;  // numbered after the install's pages
+  if (mode != "uninstall") std::fprintf(g_out, "demo: %s is %s\n", setupExe.c_str(), BuildOf(setupExe).c_str());
   std::string installed = InstalledFolder(folderArg.empty() ? "C:\\Program Files\\Kelvarin\\Terrasum\\" : folderArg);
   if (mode != "uninstall") {
     installed = InstalledFolder(RunSetup(setupExe, folderArg));

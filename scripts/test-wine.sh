@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# The Wine tests of every build this machine can run (wine-arch.sh decides):
+# the i686 build (the deliverables) wherever 32-bit code runs, and the x86_64
+# twin as well; the twin alone where 32-bit code cannot run, and then the
+# closing lines say what that leaves untested. Each test starts its own Xvfb
+# (DISPLAY unset), so that tests running side by side never see each other's
+# windows. The last line counts the tests of all builds run.
+#   test-wine.sh            (JOBS: tests run side by side, default 2)
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/.." && pwd)
+. "$here/wine-arch.sh"
+
+dirs=$("$here/wine-arch.sh" build-dirs) || exit 2
+passed=0 failed=0 summary=()
+for d in $dirs; do
+  build=$root/$d
+  what=$(ts_describe "$build")
+  echo "wine tests: $what (template prefix $build/wine/template)"
+  log=$build/wine-tests.log
+  env -u DISPLAY ctest --test-dir "$build" -j "${JOBS:-2}" --output-on-failure 2>&1 | tee "$log"
+  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n1)
+  if [ -z "$line" ]; then
+    echo "wine tests: ctest gave no summary for $d"
+    failed=$((failed + 1)); summary+=("$what: no summary"); continue
+  fi
+  f=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
+  n=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+  passed=$((passed + n - f)); failed=$((failed + f))
+  summary+=("$what: $((n - f)) passed, $f failed")
+done
+
+echo
+for s in "${summary[@]}"; do echo "wine tests: $s"; done
+case " $dirs " in
+  *" build "*) ;;
+  *)
+    if ts_can_run_win32; then
+      echo "wine tests: only the x86_64 twin was tested (TS_WINE_ARCH=${TS_WINE_ARCH:-}); the i686 deliverables were built, not run."
+    else
+      echo "wine tests: 32-bit code cannot run here ($(ts_why_no_win32)):"
+      echo "wine tests: only the x86_64 twin was tested; the i686 deliverables were built, not run."
+    fi
+    echo "wine tests: untested here: $(ts_untested_on_twin)."
+    ;;
+esac
+echo "total: $passed passed, $failed failed"
+[ "$failed" = 0 ]
