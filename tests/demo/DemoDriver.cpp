@@ -72,7 +72,15 @@ std::string RunSetup(const std::string& setupExe, const std::string& installFold
   HWND copy = ui::WaitForDialogWithControl(1010, setup.Id(), 5000);
   if (copy) {
     std::fprintf(g_out, "demo: copy page\n");
-    Shot("copy", 0);  // the sample medium copies in a moment
+    // The sample medium copies in a moment: shoot as soon as the page shows a
+    // file's name, its bar has painted a filled part and its buttons are drawn
+    // (an unpainted button is all face colour), not before.
+    const HWND bar = ui::Control(copy, 1010), cancel = ui::Control(copy, IDCANCEL);
+    ui::WaitUntil([&] {
+      return !ui::ControlText(copy, 1015).empty() && ui::ClientPixel(bar, 2, 4) == ::GetSysColor(COLOR_HIGHLIGHT) &&
+             ui::ClientPixel(cancel, 1, 1) != ui::ClientPixel(copy, 2, 2);
+    }, 5000);
+    Shot("copy", 0);
   }
   HWND finish = Page(1012, setup.Id(), "finish", 180000);
   if (ui::IsChecked(finish, 1012)) ui::Click(finish, 1012);  // do not open the readme in the demo
