@@ -7,6 +7,7 @@
 # Wine steps use is decided by scripts/wine-arch.sh (a probe of what this
 # machine executes; TS_WINE_ARCH=win32, win64 or both overrides it).
 SHELL := /bin/bash
+MAKEFLAGS += --no-print-directory
 JOBS ?= 2
 
 .PHONY: all deps build win64 native asan fuzz fuzz-build fuzz-short test test-native test-asan test-wine \
