@@ -2,13 +2,48 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "framework/CodePage.h"
 #include "framework/WinThread.h"
 
 namespace {
+
 CWinApp* g_app = nullptr;
-std::string g_appName;
+
+// The name is read while the process starts: static initialisation runs on
+// the main thread before WinMain, so before any thread of the program. The
+// first prompt of a worker and the cancel question of the user-interface
+// thread may come at the same moment; neither ever writes the name.
+const std::string g_appName = AppNameFromPath(ModuleFileName(nullptr));
+
 }  // namespace
+
+std::string ModuleFileName(HMODULE module, DWORD bufferSize) {
+  std::vector<char> path(bufferSize > 0 ? bufferSize : 1);
+  for (;;) {
+    const DWORD size = static_cast<DWORD>(path.size());
+    const DWORD n = ::GetModuleFileNameA(module, path.data(), size);
+    if (n == 0) return std::string();
+    // A path that filled the buffer may have been cut: without a terminator
+    // (the older systems), or cut and terminated (Wine, and newer systems
+    // that also report ERROR_INSUFFICIENT_BUFFER). Either way, read again
+    // into a larger buffer; the length returned is never trusted beyond it.
+    if (n < size - 1) return std::string(path.data(), n);
+    if (size >= kMaxModulePath) return std::string(path.data(), std::min<DWORD>(n, size - 1));
+    path.resize(std::min<std::size_t>(path.size() * 2, kMaxModulePath));
+  }
+}
+
+std::string AppNameFromPath(const std::string& path) {
+  std::string name = path;
+  const size_t slash = cp936::FindLastBackslash(name);
+  if (slash != cp936::npos) name = name.substr(slash + 1);
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name = name.substr(0, dot);
+  return name;
+}
 
 CWinApp::CWinApp() { g_app = this; }
 
@@ -37,16 +72,4 @@ HINSTANCE AfxGetInstanceHandle() {
   return g_app && g_app->m_hInstance ? g_app->m_hInstance : ::GetModuleHandleA(nullptr);
 }
 
-const char* AfxGetAppName() {
-  if (g_appName.empty()) {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string name = path;
-    const size_t slash = cp936::FindLastBackslash(name);
-    if (slash != cp936::npos) name = name.substr(slash + 1);
-    const size_t dot = name.rfind('.');
-    if (dot != std::string::npos && dot > 0) name = name.substr(0, dot);
-    g_appName = name;
-  }
-  return g_appName.c_str();
-}
+const char* AfxGetAppName() { return g_appName.c_str(); }

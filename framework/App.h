@@ -33,7 +33,17 @@ class CWinApp {
 
 HINSTANCE AfxGetInstanceHandle();
 // The application's name: the program file's name without its extension.
+// Read once while the process starts, before any thread; only read after.
 const char* AfxGetAppName();
+
+// The longest module path read: the system's own limit for a path.
+constexpr DWORD kMaxModulePath = 32768;
+// The full path of module (null: the program), read into a buffer of
+// bufferSize bytes that grows until the whole path fits. The result never
+// holds a path cut short, unless it is longer than kMaxModulePath.
+std::string ModuleFileName(HMODULE module, DWORD bufferSize = MAX_PATH);
+// The file name of a path without its folder and extension.
+std::string AppNameFromPath(const std::string& path);
 // Hosting of ActiveX controls and the 3-D look need nothing on this platform;
 // the calls are kept so that start-up reads as the programs describe it.
 inline void AfxEnableControlContainer() {}

@@ -19,8 +19,6 @@ std::size_t NextChar(const std::string& s, std::size_t i) {
   return i + 1;
 }
 
-bool EndsWithBackslashByte(const std::string& s) { return !s.empty() && s.back() == '\\'; }
-
 bool EndsWithBackslashChar(const std::string& s) {
   std::size_t last = npos;
   for (std::size_t i = 0; i < s.size(); i = NextChar(s, i)) last = i;

@@ -19,8 +19,6 @@ constexpr bool IsTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) ||
 // Index of the character after the one that starts at i (never past size).
 std::size_t NextChar(const std::string& s, std::size_t i);
 
-// "Ends with a backslash" by the last byte, as the install engine tests it.
-bool EndsWithBackslashByte(const std::string& s);
 // "Ends with a backslash" by the last character (a trail byte 0x5C is not one).
 bool EndsWithBackslashChar(const std::string& s);
 

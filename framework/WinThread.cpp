@@ -2,6 +2,9 @@
 
 #include <process.h>
 
+// The last resort for a worker not held as a CJoinedThread: too late for
+// the members of derived classes, but the thread must not outlive the handle
+// and the object it runs on.
 CWinThread::~CWinThread() { WaitForEnd(true); }
 
 BOOL CWinThread::CreateThread(DWORD flags, UINT stackSize, LPSECURITY_ATTRIBUTES security) {

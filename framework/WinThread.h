@@ -1,7 +1,8 @@
 #pragma once
 // A worker thread object. The owner sets m_pMainWnd (the window the worker
 // reports to) and m_bAutoDelete before CreateThread, and waits for the thread
-// with WaitForEnd before the object dies.
+// with WaitForEnd before the object dies; an owner that keeps the object
+// (m_bAutoDelete FALSE) holds it as a CJoinedThread, which waits in time.
 #include <windows.h>
 
 #include "framework/Handles.h"
@@ -40,6 +41,19 @@ class CWinThread {
   static unsigned __stdcall Entry(void* self);
   ScopedHandle m_hThread;
   int exitCode_ = 0;
+};
+
+// A worker as its owner holds it (a member or a local): the thread is
+// waited for before any part of the worker is destroyed. CWinThread's own
+// destructor waits too, but only after the worker's classes have destroyed
+// their members and given up their virtual functions, so a thread still
+// running then would read freed members and call the base's functions.
+// Being the most derived class, this one waits while the worker is whole.
+template <typename Worker>
+class CJoinedThread final : public Worker {
+ public:
+  using Worker::Worker;
+  ~CJoinedThread() override { this->WaitForEnd(true); }
 };
 
 // Gets and dispatches the calling thread's messages until WM_QUIT; returns

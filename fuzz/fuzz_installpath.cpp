@@ -38,7 +38,10 @@ void CheckJoin(const std::string& folder, const std::string& name) {
   }
   FUZZ_CHECK(joined.compare(0, folder.size(), folder) == 0);
   FUZZ_CHECK(joined.size() >= name.size() && joined.compare(joined.size() - name.size(), name.size(), name) == 0);
-  const bool separated = IsSeparator(folder.back());
+  // By character: a trail byte 0x5C ends no folder.
+  std::size_t last = 0;
+  for (std::size_t i = 0; i < folder.size(); i = cp936::NextChar(folder, i)) last = i;
+  const bool separated = last + 1 == folder.size() && IsSeparator(folder[last]);
   FUZZ_CHECK(joined.size() == folder.size() + name.size() + (separated ? 0 : 1));
   if (!separated) FUZZ_CHECK(joined[folder.size()] == '\\');
 }

@@ -43,7 +43,10 @@ void CSetupThread::FindFiles(const std::string& folder, const std::string& patte
 }
 
 bool CSetupThread::CopyFolder(const std::string& sourceFolder, const std::string& target) {
-  const std::string source = cp936::EndsWithBackslashByte(sourceFolder) ? sourceFolder : sourceFolder + "\\";
+  // By character: "…\忠誠" ends with the trail byte 0x5C, and without its
+  // backslash "…\忠誠*.*" would find the folder itself and copy it into
+  // itself for ever.
+  const std::string source = cp936::WithTrailingBackslash(sourceFolder);
   CFileFind finder;
   bool found = false;
   if (!FindSourceEntries(source, finder, found)) return false;

@@ -7,11 +7,18 @@ namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+// By character: a folder such as "忠誠" ends with the trail byte 0x5C, and
+// taking that for a separator would glue the name onto the folder's own name.
+// A forward slash is never a trail byte, so its last byte is enough.
+bool EndsWithSeparator(const std::string& folder) {
+  return cp936::EndsWithBackslashChar(folder) || (!folder.empty() && folder.back() == '/');
+}
+
 }  // namespace
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
   if (folder.size() <= 2) return name;
-  if (IsSeparator(folder.back())) return folder + name;
+  if (EndsWithSeparator(folder)) return folder + name;
   return folder + "\\" + name;
 }
 
@@ -34,8 +41,7 @@ std::vector<std::string> FolderPrefixes(const std::string& path) {
 
 std::string SearchPattern(const std::string& folder, const std::string& pattern) {
   if (folder.empty()) return pattern;
-  const char last = folder.back();
-  if (IsSeparator(last) || last == ':') return folder + pattern;
+  if (EndsWithSeparator(folder) || folder.back() == ':') return folder + pattern;
   return folder + "\\" + pattern;
 }
 

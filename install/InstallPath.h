@@ -13,8 +13,8 @@ namespace installpath {
 constexpr std::size_t kMaxFolderPath = 259;
 
 // The name alone for a folder text of 2 bytes or fewer (such as "C:");
-// otherwise the folder, a backslash unless its last byte is a backslash or a
-// forward slash, and the name.
+// otherwise the folder, a backslash unless its last character is a backslash
+// or a forward slash, and the name.
 std::string JoinPath(const std::string& folder, const std::string& name);
 
 // The prefixes of path that must exist as folders, shortest first: one ends
@@ -28,8 +28,8 @@ std::vector<std::string> FolderPrefixes(const std::string& path);
 inline bool FitsFolderLimit(const std::string& path) { return path.size() <= kMaxFolderPath; }
 
 // Folder and pattern for an enumeration: the pattern alone for an empty
-// folder, else the folder, a backslash unless it ends with one (or with a
-// drive's colon), and the pattern.
+// folder, else the folder, a backslash unless its last character is a
+// separator (or a drive's colon), and the pattern.
 std::string SearchPattern(const std::string& folder, const std::string& pattern);
 
 }  // namespace installpath

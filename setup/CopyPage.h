@@ -52,7 +52,7 @@ class CCopyPage : public CDialog {
   // The name of the entry just copied: set at most every 30 ms, always
   // ending on the latest name.
   CStatusText status_;
-  CSetupThread worker_;
+  CJoinedThread<CSetupThread> worker_;
   // Set once the user confirmed cancelling: the page's end code is settled,
   // and the worker's late reports are no longer acted on.
   bool cancelConfirmed_ = false;

@@ -11,6 +11,10 @@ namespace selfremoval {
 namespace {
 
 bool WriteBatch(const std::string& batchPath, const std::string& text) {
+  // Windows refuses to create a file anew over a hidden, system or read-only
+  // one (an older batch someone hid or protected), and then no batch would
+  // run at all. Fails harmlessly when there is no older batch.
+  ::SetFileAttributesA(batchPath.c_str(), FILE_ATTRIBUTE_NORMAL);
   ScopedFile file(::CreateFileA(batchPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) return false;

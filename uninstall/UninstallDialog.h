@@ -57,5 +57,5 @@ class CUninstallDialog : public CDialog {
   HICON m_hIcon;
   bool finished_ = false;
   // Last, so that it is destroyed (and its thread waited for) first.
-  CUninstallThread m_worker;
+  CJoinedThread<CUninstallThread> m_worker;
 };

@@ -44,6 +44,35 @@ void DeleteRecordedFile(const std::string& path) {
   ::DeleteFileA(path.c_str());
 }
 
+// The calling thread's error mode for the object's lifetime. Only the
+// thread's own mode is changed: the process's belongs to the user-interface
+// thread as well, which runs on meanwhile. SetThreadErrorMode came with
+// Windows 7 and is looked up at run time; where it is missing nothing is
+// changed, and a broken control may then show the system's box.
+class ThreadErrorMode {
+ public:
+  explicit ThreadErrorMode(DWORD mode) : set_(Lookup()) {
+    if (set_ && !set_(mode, &previous_)) set_ = nullptr;
+  }
+  ~ThreadErrorMode() {
+    if (set_) set_(previous_, nullptr);
+  }
+  ThreadErrorMode(const ThreadErrorMode&) = delete;
+  ThreadErrorMode& operator=(const ThreadErrorMode&) = delete;
+
+ private:
+  using SetMode = BOOL(WINAPI*)(DWORD, LPDWORD);
+  static SetMode Lookup() {
+    const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+    if (!kernel) return nullptr;
+    // Through a plain function pointer type, which converts without a warning.
+    return reinterpret_cast<SetMode>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(kernel, "SetThreadErrorMode")));
+  }
+  SetMode set_;
+  DWORD previous_ = 0;
+};
+
 HKEY RootKey(record::RootCode code) {
   switch (code) {
     case record::kClassesRoot: return HKEY_CLASSES_ROOT;
@@ -184,10 +213,12 @@ void CUninstallThread::WriteSelfRemovalBatch() {
 
 bool CUninstallThread::UnregisterControl(const std::string& path) {
   if (!IsFullPath(path)) return false;
-  // No system box for a file that is not a module or lacks a dependency.
-  const UINT oldMode = ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  ScopedLibrary library(::LoadLibraryA(path.c_str()));
-  ::SetErrorMode(oldMode);
+  ScopedLibrary library;
+  {
+    // No system box for a file that is not a module or lacks a dependency.
+    const ThreadErrorMode quiet(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    library.reset(::LoadLibraryA(path.c_str()));
+  }
   if (!library) return false;
   using Unregister = HRESULT(__stdcall*)();
   // Through a plain function pointer type, which converts without a warning.

@@ -22,8 +22,15 @@ TEST(InstallPath, JoinPathAddsOneSeparator) {
   EXPECT_EQ(installpath::JoinPath("C:\\A\\", "x"), "C:\\A\\x");
   EXPECT_EQ(installpath::JoinPath("C:/A/", "x"), "C:/A/x") << "a forward slash counts as a separator";
   EXPECT_EQ(installpath::JoinPath("C:\\", "Uninstall.log"), "C:\\Uninstall.log");
-  // The last byte decides: a trail byte 0x5C ends the folder like a backslash.
-  EXPECT_EQ(installpath::JoinPath("C:\\\x81\x5C", "x"), "C:\\\x81\x5Cx");
+}
+
+TEST(InstallPath, ATrailByte5CIsNoSeparator) {
+  // "誠" is D5 5C: the folder "忠誠" ends with a byte equal to a backslash.
+  EXPECT_EQ(installpath::JoinPath("C:\\Data\\忠誠", "忠誠"), "C:\\Data\\忠誠\\忠誠");
+  EXPECT_EQ(installpath::JoinPath("C:\\\x81\x5C", "x"), "C:\\\x81\x5C\\x");
+  EXPECT_EQ(installpath::JoinPath("C:\\忠誠\\", "x"), "C:\\忠誠\\x") << "a real backslash after it";
+  EXPECT_EQ(installpath::SearchPattern("E:\\Data\\忠誠", "*.*"), "E:\\Data\\忠誠\\*.*");
+  EXPECT_EQ(installpath::SearchPattern("E:\\Data\\忠誠\\", "*.*"), "E:\\Data\\忠誠\\*.*");
 }
 
 TEST(InstallPath, PrefixesSkipTheDriveAndEndWithOrWithoutSeparator) {

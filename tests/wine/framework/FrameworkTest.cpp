@@ -162,4 +162,57 @@ TEST(WinThread, MessageLoopEndsAtQuitWithExitInstanceResult) {
   EXPECT_EQ(code, 55u);
 }
 
+// What a worker destroyed while it runs saw; outlives the worker.
+struct Probe {
+  std::atomic<bool> stop{false};
+  std::atomic<int> beats{0};
+  std::atomic<bool> sawHalfDestroyed{false};
+  std::atomic<bool> endedBeforeItsDestructor{false};
+};
+
+// Keeps reading a member and calling one of its virtual functions until the
+// probe's stop flag is raised.
+class Beating : public CWinThread {
+ public:
+  static constexpr int kWhole = 4711;
+  explicit Beating(Probe& probe) : probe_(probe) {}
+  ~Beating() override {
+    probe_.endedBeforeItsDestructor = !IsRunning();
+    alive_ = 0;  // what the destruction of its members would leave
+  }
+  BOOL InitInstance() override { return TRUE; }
+  int Run() override {
+    while (!probe_.stop) {
+      if (alive_ != 1 || ExitInstance() != kWhole) probe_.sawHalfDestroyed = true;
+      ++probe_.beats;
+    }
+    return 0;
+  }
+  int ExitInstance() override { return kWhole; }
+
+ private:
+  Probe& probe_;
+  std::atomic<int> alive_{1};
+};
+
+TEST(WinThread, AWorkerDestroyedWhileRunningIsWaitedForWhole) {
+  Probe probe;
+  std::thread stopper;
+  {
+    CJoinedThread<Beating> worker(probe);
+    worker.m_bAutoDelete = FALSE;
+    ASSERT_TRUE(worker.CreateThread());
+    ASSERT_TRUE(ui::WaitUntil([&] { return probe.beats > 0; }, 5000)) << "the worker runs";
+    // Raised only once the destruction below has begun.
+    stopper = std::thread([&] {
+      ::Sleep(300);
+      probe.stop = true;
+    });
+  }
+  stopper.join();
+  EXPECT_TRUE(probe.endedBeforeItsDestructor) << "the thread had ended before the worker's destructor ran";
+  EXPECT_FALSE(probe.sawHalfDestroyed) << "a destroyed member or the base's virtual function was seen";
+  EXPECT_GT(probe.beats, 0);
+}
+
 }  // namespace

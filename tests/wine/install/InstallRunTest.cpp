@@ -195,6 +195,35 @@ TEST(InstallRun, SecondRunReplacesTheRecord) {
   EXPECT_FALSE(Exists(install + "Setup.Exe"));
 }
 
+TEST(InstallRun, AFolderWhoseNameEndsInTrailByte5CIsCopiedOnce) {
+  // "誠" is D5 5C in code page 936: "忠誠" and "誠" end with a byte that
+  // equals a backslash.
+  const std::string source = "E:\\trail\\", install = "C:\\trail\\";
+  MakeMedium(source);
+  Put(source + "Data\\忠誠\\内容.txt", "忠誠的内容");
+  Put(source + "Data\\忠誠\\誠\\深.dat", "deep");
+  CSetupThread worker;
+  TestPage page;
+  PromptDriver driver({});
+  const RunResult r = RunWorker(worker, page, source, install);
+  driver.Stop();
+
+  EXPECT_EQ(r.exitCode, 0u);
+  EXPECT_TRUE(driver.extra.empty()) << "no prompt; first: " << (driver.extra.empty() ? "" : driver.extra[0].text);
+  ASSERT_FALSE(page.seen.empty());
+  EXPECT_EQ(page.seen.back().msg, WM_SETUP_DONE);
+  EXPECT_EQ(Slurp(install + "Data\\忠誠\\内容.txt"), "忠誠的内容");
+  EXPECT_EQ(Slurp(install + "Data\\忠誠\\誠\\深.dat"), "deep");
+  EXPECT_FALSE(Exists(install + "Data\\忠誠忠誠")) << "the folder copied into itself";
+  EXPECT_FALSE(Exists(install + "Data\\忠誠\\誠誠"));
+  EXPECT_EQ(page.Count(WM_SETUP_FILE), CountFolderEntries(source)) << "each entry reported once";
+  // Recorded as any other folder: once, with its content after it.
+  const std::string expected = ExpectedRecord(source, install);
+  EXPECT_NE(expected.find("Made Dir: " + install + "Data\\忠誠\n"), std::string::npos);
+  EXPECT_NE(expected.find("File Copy: " + install + "Data\\忠誠\\誠\\深.dat\n"), std::string::npos);
+  EXPECT_EQ(worker.RecordText(), expected);
+}
+
 TEST(InstallRun, FindFilesListsPlainFilesOfThatFolderOnly) {
   Put("E:\\find\\one.txt");
   Put("E:\\find\\two.ocx");

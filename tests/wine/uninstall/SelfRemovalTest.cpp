@@ -41,6 +41,34 @@ TEST(SelfRemoval, TheBatchWaitsForTheProgramThenRemovesItItsFolderAndItself) {
   EXPECT_TRUE(ui::WaitUntil([&] { return !ut::Exists(kBatch); }, kBatchTimeout)) << "the batch itself";
 }
 
+// Windows refuses to create a file anew over a hidden, system or read-only
+// one unless the same attributes are asked for. Wine 8 refuses none of them
+// as root (it even keeps the old attributes), so what shows here is the
+// batch that the older attributes would leave behind.
+TEST(SelfRemoval, AnOlderHiddenSystemReadOnlyBatchIsReplaced) {
+  const std::string dir = ut::FreshFolder("old batch");
+  const std::string program = dir + "\\Uninstall.exe";
+  ut::WriteBytes(program, "program");
+  const DWORD old = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY;
+  ASSERT_TRUE(ut::WriteBytes(kBatch, "@rem older"));
+  ASSERT_TRUE(::SetFileAttributesA(kBatch, old));
+  ASSERT_EQ(::GetFileAttributesA(kBatch) & old, old);
+
+  ASSERT_EQ(selfremoval::WriteAndStart(program, selfremoval::kBatchPath), selfremoval::Outcome::started);
+  const DWORD attributes = ::GetFileAttributesA(kBatch);
+  EXPECT_EQ(ut::ReadBytes(kBatch), selfremoval::BatchText(program, "\\DelUS.bat")) << "the batch's bytes";
+  ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_NORMAL);
+  ::SetPriorityClass(::GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+  EXPECT_EQ(attributes & old, 0u) << "attributes of the new batch " << attributes;
+  EXPECT_TRUE(ui::WaitUntil([&] { return !ut::Exists(program); }, kBatchTimeout)) << "program file";
+  EXPECT_TRUE(ui::WaitUntil([&] { return !ut::Exists(kBatch); }, kBatchTimeout)) << "the batch itself";
+  // Nothing of the old batch left for a later run to trip over.
+  if (ut::Exists(kBatch)) {
+    ::SetFileAttributesA(kBatch, FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileA(kBatch);
+  }
+}
+
 TEST(SelfRemoval, AForeignFileKeepsTheProgramFolder) {
   const std::string dir = ut::FreshFolder("foreign");
   const std::string program = dir + "\\Uninstall.exe", foreign = dir + "\\notes.txt";

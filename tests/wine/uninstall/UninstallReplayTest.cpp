@@ -192,6 +192,32 @@ TEST(UninstallReplay, UnregisterControlIsTrueOnlyWhenTheControlSaidSo) {
   EXPECT_TRUE(ut::Exists(grid) && ut::Exists(program)) << "UnregisterControl itself deletes nothing";
 }
 
+UINT ProcessErrorMode() {
+  using Getter = UINT(WINAPI*)();
+  const auto get = reinterpret_cast<Getter>(
+      reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "GetErrorMode")));
+  return get ? get() : 0xFFFFFFFF;
+}
+
+// The user-interface thread runs on while the worker loads controls: the
+// worker quiets the system's boxes for its own thread only.
+TEST(UninstallReplay, ControlsLoadWithTheWorkersOwnErrorMode) {
+  const std::string dir = ut::FreshFolder("error mode");
+  const std::string probe = dir + "\\ModeProbe.ocx", log = dir + "\\Uninstall.log";
+  ASSERT_TRUE(::CopyFileA((ui::BuildDir() + "testbin\\ModeProbe.ocx").c_str(), probe.c_str(), FALSE));
+  ASSERT_TRUE(ut::WriteRecord(log, ut::Lines({Rc(probe), Fc(probe), Fc(log)})));
+  ::SetErrorMode(0);
+  ::SetEnvironmentVariableA("TS_LOAD_ERROR_MODES", nullptr);
+  ut::TestWorker worker;
+  ut::Recorder recorder;
+  ASSERT_TRUE(ut::RunReplay(worker, recorder, log));
+  char seen[64] = {};
+  ::GetEnvironmentVariableA("TS_LOAD_ERROR_MODES", seen, sizeof seen);
+  EXPECT_STREQ(seen, "32769,0") << "the worker's own error mode, then the process's, while the control loaded";
+  EXPECT_EQ(ProcessErrorMode(), 0u) << "the process's error mode afterwards";
+  EXPECT_FALSE(ut::Exists(probe));
+}
+
 TEST(UninstallReplay, AStopRaisedDuringTheFileStageEndsTheReplayThere) {
   const std::string dir = ut::FreshFolder("stop");
   std::vector<std::string> lines, files;
