@@ -42,6 +42,8 @@ ts_can_run_win32() {
 ts_why_no_win32() {
   if [ ! -x "$TS_WIN32_LOADER" ]; then
     echo "32-bit Wine is not installed ($TS_WIN32_LOADER; scripts/install-deps.sh installs it)"
+  elif "$TS_WIN32_LOADER" --version >/dev/null 2>&1; then
+    echo "TS_WIN32_RUNS=no says this machine cannot execute 32-bit x86 code"
   else
     echo "this machine cannot execute 32-bit x86 code ($TS_WIN32_LOADER: $("$TS_WIN32_LOADER" --version 2>&1 | head -n1))"
   fi
