@@ -56,6 +56,35 @@ TEST(PercentProgress, RangeZeroToThreeOnA219PixelBar) {
   }));
 }
 
+// Fraction, width and percentage are worked out in double precision, the
+// same in every build: the i686 build must not keep them in the x87's wider
+// registers, where 29/100 × 100 rounds up to 29 instead of down to 28.
+TEST(PercentProgress, ArithmeticIsDoublePrecisionOnTheDialogsThread) {
+  ControlsDialog dlg;
+  ASSERT_TRUE(RunWithDialog(dlg, [&](HWND w) {
+    const struct { int pos; const char* text; } cases[] = {
+        {29, "28%"}, {53, "53%"}, {57, "56%"}, {58, "57%"}, {59, "59%"}};
+    for (const auto& c : cases) {
+      std::string text;
+      RunOnUi(w, [&] {
+        dlg.progress.SetRange(0, 100);
+        dlg.progress.SetPos(c.pos);
+        text = dlg.progress.GetDisplayText();
+      });
+      EXPECT_EQ(text, c.text) << "position " << c.pos << " of 0 to 100";
+    }
+    int width = 0;
+    RunOnUi(w, [&] {
+      dlg.progress.SetRange(0, kBarWidth);
+      dlg.progress.SetPos(29);
+      width = dlg.progress.GetBarWidth();
+    });
+    EXPECT_EQ(width, 29) << "position 29 of 0 to 219 on a 219-pixel bar";
+    const COLORREF done = ::GetSysColor(COLOR_HIGHLIGHT);
+    EXPECT_EQ(WaitForPixel(dlg.progress.m_hWnd, 28, 1, done), done) << "the 29th column is filled";
+  }));
+}
+
 TEST(PercentProgress, ALongRunOfSmallStepsRepaintsAtMostOncePerPixel) {
   ControlsDialog dlg;
   ASSERT_TRUE(RunWithDialog(dlg, [&](HWND w) {
