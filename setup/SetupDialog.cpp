@@ -216,19 +216,18 @@ ScopedBitmap CSetupDialog::LoadPictureCanvas(const std::string& path) const {
 
   OLE_HANDLE handle = 0;
   SHORT type = PICTYPE_NONE;
-  OLE_XSIZE_HIMETRIC width = 0;
-  OLE_YSIZE_HIMETRIC height = 0;
   // Only bitmaps (which every JPEG becomes) are drawn; an icon or a
   // metafile that happens to carry the picture's extension is no picture here.
-  if (FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP || FAILED(picture->get_Handle(&handle)) ||
-      FAILED(picture->get_Width(&width)) || FAILED(picture->get_Height(&height)) || width <= 0 || height <= 0)
-    return {};
+  if (FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP || FAILED(picture->get_Handle(&handle))) return {};
   const HBITMAP source = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
   BITMAP sourceInfo{};
   if (!::GetObjectA(source, sizeof sourceInfo, &sourceInfo) || sourceInfo.bmWidth <= 0 || sourceInfo.bmHeight <= 0)
     return {};
 
-  const RECT fit = FitOnCanvas(width, height);
+  // The proportions from the size in pixels: the picture object's HIMETRIC
+  // sizes are rounded at 96 dpi, so a 4:3 picture never came out at exactly
+  // 0.75 and was drawn a pixel short of the canvas's edge.
+  const RECT fit = FitOnCanvas(sourceInfo.bmWidth, sourceInfo.bmHeight);
   WindowDC screen(m_hWnd);
   ScopedBitmap canvas(::CreateCompatibleBitmap(screen.get(), kCanvasWidth, kCanvasHeight));
   ScopedMemoryDC canvasDC(::CreateCompatibleDC(screen.get()));

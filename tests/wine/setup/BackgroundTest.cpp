@@ -18,6 +18,7 @@ constexpr COLORREF kFrame = RGB(192, 192, 192);
 constexpr COLORREF kRed = RGB(200, 0, 0);     // square.jpg, 400 x 400
 constexpr COLORREF kGreen = RGB(0, 160, 0);   // wide.jpg, 640 x 360
 constexpr COLORREF kBlue = RGB(0, 0, 200);    // classic.jpg, 640 x 480
+constexpr COLORREF kOrange = RGB(224, 112, 0);  // edge-WxH.jpg
 
 // JPEG keeps plain colours within a few steps.
 bool Near(COLORREF a, COLORREF b) {
@@ -192,6 +193,39 @@ TEST_F(Background, ThreePicturesAndABrokenFileTakeTurnsEveryTick) {
       ExpectPixel(background, 900, 700, kTeal, true);
     }
   }
+}
+
+// The fit follows the picture's size in pixels: a 4:3 picture covers the
+// whole canvas, its last column and row included, and a 16:9 one lies at
+// y 96 to 671. (Taken from the sizes in HIMETRIC, rounded at 96 dpi, a
+// 1024 x 768 picture was drawn 1023 wide and 800 x 600 767 high, leaving the
+// frame's grey column or row; 1280 x 720 was drawn 575 high.)
+TEST_F(Background, PicturesOfFourToThreeCoverTheCanvasToItsEdges) {
+  for (const char* size : {"1024x768", "800x600", "640x480"}) {
+    SCOPED_TRACE(size);
+    Medium medium;
+    medium.pictures = {std::string("edge-") + size + ".jpg"};
+    HWND background = Start(medium);
+    ASSERT_NE(background, nullptr);
+    ExpectCoversTheDesktop(background);
+    for (const POINT p : {POINT{1023, 300}, POINT{0, 300}, POINT{500, 767}, POINT{500, 0}, POINT{1023, 767},
+                          POINT{0, 0}})
+      ExpectPixel(background, p.x, p.y, kOrange, false);
+    run.Kill();
+  }
+}
+
+TEST_F(Background, ASixteenToNinePictureOf1280x720LiesAtY96With576Rows) {
+  Medium medium;
+  medium.pictures = {"edge-1280x720.jpg"};
+  HWND background = Start(medium);
+  ASSERT_NE(background, nullptr);
+  ExpectPixel(background, 500, 95, kWhite, true);
+  ExpectPixel(background, 500, 96, kOrange, false);
+  ExpectPixel(background, 500, 671, kOrange, false);
+  ExpectPixel(background, 500, 672, kWhite, true);
+  ExpectPixel(background, 0, 300, kOrange, false);
+  ExpectPixel(background, 1023, 300, kOrange, false);
 }
 
 }  // namespace
