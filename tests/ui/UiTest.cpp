@@ -1,5 +1,6 @@
 #include "tests/ui/UiTest.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -254,6 +255,100 @@ bool MessageBoxShowsIcon(const MessageBoxInfo& box, LPCSTR systemIcon) {
 bool Answer(const MessageBoxInfo& box, int buttonId) {
   if (!box.window || !box.Has(buttonId)) return false;
   return Click(box.window, buttonId);
+}
+
+namespace {
+
+// The recorders of this thread; out-of-context events come back on the
+// thread that set the hook, so no other thread reads this.
+std::vector<ShowRecorder*>& Recorders() {
+  static std::vector<ShowRecorder*> recorders;
+  return recorders;
+}
+
+std::string NameOf(HWND window) {
+  char handle[32];
+  std::snprintf(handle, sizeof handle, "%p", static_cast<void*>(window));
+  if (!::IsWindow(window)) return std::string(handle) + " (gone)";
+  return std::string(handle) + " " + ClassOf(window) + " '" + Text(window) + "'";
+}
+
+// The hook library lies beside the test program.
+std::string ShowHookPath() {
+  char path[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string dir = path;
+  dir.erase(dir.find_last_of('\\') + 1);
+  return dir + "tsshowhook.dll";
+}
+
+}  // namespace
+
+ShowRecorder::ShowRecorder(HWND windowOfThread) {
+  Recorders().push_back(this);
+  DWORD pid = 0;
+  const DWORD thread = ::GetWindowThreadProcessId(windowOfThread, &pid);
+  if (!thread) return;
+  events_ = ::SetWinEventHook(EVENT_OBJECT_SHOW, EVENT_OBJECT_SHOW, nullptr, &ShowRecorder::OnEvent, pid, 0,
+                              WINEVENT_OUTOFCONTEXT);
+  module_ = ::LoadLibraryA(ShowHookPath().c_str());
+  const auto proc = module_ ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(
+                                  ::GetProcAddress(module_, "ShowHookProc")))
+                            : nullptr;
+  if (proc) callHook_ = ::SetWindowsHookExA(WH_CALLWNDPROC, proc, module_, thread);
+  // A message handled by that thread has passed its hooks, so the library is
+  // loaded there before anything this test does next.
+  DWORD_PTR ignored = 0;
+  active_ = events_ && callHook_ &&
+            ::SendMessageTimeoutA(windowOfThread, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored) != 0;
+}
+
+ShowRecorder::~ShowRecorder() {
+  if (callHook_) ::UnhookWindowsHookEx(callHook_);
+  if (module_) ::FreeLibrary(module_);
+  if (events_) ::UnhookWinEvent(events_);
+  auto& all = Recorders();
+  for (auto it = all.begin(); it != all.end(); ++it)
+    if (*it == this) {
+      all.erase(it);
+      break;
+    }
+}
+
+void CALLBACK ShowRecorder::OnEvent(HWINEVENTHOOK hook, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
+  // A caret or a cursor shown is no window.
+  if (object != OBJID_WINDOW || !window) return;
+  for (ShowRecorder* r : Recorders())
+    if (r->events_ == hook) {
+      r->shown_.push_back(window);
+      r->names_.push_back(NameOf(window));
+    }
+}
+
+bool ShowRecorder::WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    // Pumped after the condition is read: whatever was shown before it held
+    // is recorded when this returns.
+    const bool met = condition();
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+    if (met) return true;
+    if (::GetTickCount() - start > timeoutMs) return false;
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+}
+
+bool ShowRecorder::WasShown(HWND window) const {
+  for (HWND w : shown_)
+    if (w == window) return true;
+  return false;
+}
+
+std::string ShowRecorder::Describe() const {
+  std::string all;
+  for (const std::string& name : names_) all += (all.empty() ? "" : ", ") + name;
+  return all;
 }
 
 COLORREF Capture::At(int x, int y) const {
