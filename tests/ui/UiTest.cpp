@@ -216,40 +216,56 @@ MessageBoxInfo WaitForMessageBox(DWORD processId, DWORD timeoutMs) {
   return info;
 }
 
-bool MessageBoxShowsIcon(const MessageBoxInfo& box, LPCSTR systemIcon) {
-  HWND iconWnd = nullptr;
-  ::EnumChildWindows(box.window, &IconProc, reinterpret_cast<LPARAM>(&iconWnd));
-  if (!iconWnd || !::IsWindowVisible(iconWnd)) return false;
-  HICON icon = ::LoadIconA(nullptr, systemIcon);
-  if (!icon) return false;
-  ::UpdateWindow(box.window);
-  RECT rc;
-  ::GetWindowRect(iconWnd, &rc);
-  const int cx = ::GetSystemMetrics(SM_CXICON), cy = ::GetSystemMetrics(SM_CYICON);
-  rc.right = rc.left + cx;
-  rc.bottom = rc.top + cy;
-  const Capture shown = CaptureScreenRect(rc);
-  if (shown.width != cx) return false;
-  // Draw the icon here over the box's own background and compare.
-  const COLORREF bg = ::GetSysColor(COLOR_BTNFACE);
+namespace {
+
+// The system icon drawn here over the boxes' face colour, top row first.
+std::vector<COLORREF> DrawnIcon(HICON icon, int cx, int cy) {
+  std::vector<COLORREF> pixels;
   HDC screen = ::GetDC(nullptr);
   HDC mem = ::CreateCompatibleDC(screen);
   HBITMAP bmp = ::CreateCompatibleBitmap(screen, cx, cy);
   HGDIOBJ old = ::SelectObject(mem, bmp);
-  HBRUSH brush = ::CreateSolidBrush(bg);
+  HBRUSH brush = ::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE));
   RECT all{0, 0, cx, cy};
   ::FillRect(mem, &all, brush);
   ::DrawIconEx(mem, 0, 0, icon, cx, cy, 0, nullptr, DI_NORMAL);
-  int differ = 0;
   for (int y = 0; y < cy; ++y)
-    for (int x = 0; x < cx; ++x)
-      if ((::GetPixel(mem, x, y) & 0xFFFFFF) != shown.At(x, y)) ++differ;
+    for (int x = 0; x < cx; ++x) pixels.push_back(::GetPixel(mem, x, y) & 0xFFFFFF);
   ::DeleteObject(brush);
   ::SelectObject(mem, old);
   ::DeleteObject(bmp);
   ::DeleteDC(mem);
   ::ReleaseDC(nullptr, screen);
-  return differ < cx * cy / 20;
+  return pixels;
+}
+
+bool ScreenShows(const RECT& rc, const std::vector<COLORREF>& want) {
+  const Capture shown = CaptureScreenRect(rc);
+  if (static_cast<size_t>(shown.width) * shown.height != want.size()) return false;
+  size_t differ = 0;
+  for (int y = 0; y < shown.height; ++y)
+    for (int x = 0; x < shown.width; ++x)
+      if (want[static_cast<size_t>(y) * shown.width + x] != shown.At(x, y)) ++differ;
+  return differ < want.size() / 20;
+}
+
+}  // namespace
+
+bool MessageBoxShowsIcon(const MessageBoxInfo& box, LPCSTR systemIcon, DWORD timeoutMs) {
+  HWND iconWnd = nullptr;
+  ::EnumChildWindows(box.window, &IconProc, reinterpret_cast<LPARAM>(&iconWnd));
+  if (!iconWnd || !::IsWindowVisible(iconWnd)) return false;
+  HICON icon = ::LoadIconA(nullptr, systemIcon);
+  if (!icon) return false;
+  RECT rc;
+  ::GetWindowRect(iconWnd, &rc);
+  const int cx = ::GetSystemMetrics(SM_CXICON), cy = ::GetSystemMetrics(SM_CYICON);
+  rc.right = rc.left + cx;
+  rc.bottom = rc.top + cy;
+  const std::vector<COLORREF> want = DrawnIcon(icon, cx, cy);
+  // The box's process paints in its own time, and what it painted reaches
+  // the screen later still; UpdateWindow from here waits for neither.
+  return WaitUntil([&] { return ScreenShows(rc, want); }, timeoutMs);
 }
 
 bool Answer(const MessageBoxInfo& box, int buttonId) {

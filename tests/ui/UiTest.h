@@ -53,8 +53,11 @@ struct MessageBoxInfo {
 // The next visible message box of the process (0: any), or window == null.
 MessageBoxInfo WaitForMessageBox(DWORD processId = 0, DWORD timeoutMs = kDefaultTimeout);
 // Whether the box shows the system icon (IDI_QUESTION, IDI_ASTERISK, ...),
-// by comparing its pixels with the icon drawn here.
-bool MessageBoxShowsIcon(const MessageBoxInfo& box, LPCSTR systemIcon);
+// by comparing its pixels on screen with the icon drawn here, again and again
+// until they match or the timeout passes: the box paints when its process
+// gets to it.
+constexpr DWORD kPaintTimeout = 3000;
+bool MessageBoxShowsIcon(const MessageBoxInfo& box, LPCSTR systemIcon, DWORD timeoutMs = kPaintTimeout);
 // Presses one of its buttons.
 bool Answer(const MessageBoxInfo& box, int buttonId);
 
