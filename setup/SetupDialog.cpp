@@ -81,9 +81,12 @@ BOOL CSetupDialog::OnInitDialog() {
   // leave it, and the dialog must close whatever happened.
   try {
     if (!RunStartupChecks()) {
-      // Ended during its initialisation, the modal dialog is never shown; the
-      // posted close alone would let the empty background appear for an
-      // instant before it is taken.
+      // Ended during its initialisation, the modal dialog is never shown on
+      // Windows. Wine's dialog box shows a template with WS_VISIBLE after
+      // WM_INITDIALOG all the same, ended or not, and the empty background
+      // would flash up before its modal loop sees the end: so the show
+      // itself is refused.
+      endingUnshown_ = true;
       PostMessage(WM_CLOSE);
       EndDialog(IDCANCEL);
       return FALSE;
@@ -189,6 +192,10 @@ bool CSetupDialog::ReadInstallPath(const char* keyPath, const char* valueName, s
 
 void CSetupDialog::OnDestroy() { ::KillTimer(m_hWnd, PICTURE_TIMER_ID); }
 
+void CSetupDialog::OnWindowPosChanging(WINDOWPOS& pos) {
+  if (endingUnshown_) pos.flags &= ~SWP_SHOWWINDOW;
+}
+
 // ---- Background picture ----
 
 void CSetupDialog::CollectPictures(const std::string& folder, const std::string& pattern,
@@ -292,6 +299,9 @@ bool CSetupDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       if (!OnPaintIcon()) return false;
       result = 0;
       return true;
+    case WM_WINDOWPOSCHANGING:
+      if (lp) OnWindowPosChanging(*reinterpret_cast<WINDOWPOS*>(lp));
+      return false;  // the default handling follows
     case WM_QUERYDRAGICON:
       result = reinterpret_cast<LRESULT>(icon_);
       return true;

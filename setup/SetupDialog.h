@@ -39,6 +39,8 @@ class CSetupDialog : public CDialog {
   void RunWizard();
   bool ConfirmExit();
 
+  // Refuses every show once Setup ends before the background was shown.
+  void OnWindowPosChanging(WINDOWPOS& pos);
   BOOL OnEraseBackground(HDC dc);
   void OnTimer(UINT_PTR id);
   bool OnPaintIcon();
@@ -50,4 +52,5 @@ class CSetupDialog : public CDialog {
   int pictureIndex_ = 0;
   std::vector<std::string> pictures_;
   HICON icon_ = nullptr;
+  bool endingUnshown_ = false;
 };

@@ -1,5 +1,6 @@
 #include "tests/ui/UiTest.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -215,45 +216,155 @@ MessageBoxInfo WaitForMessageBox(DWORD processId, DWORD timeoutMs) {
   return info;
 }
 
-bool MessageBoxShowsIcon(const MessageBoxInfo& box, LPCSTR systemIcon) {
-  HWND iconWnd = nullptr;
-  ::EnumChildWindows(box.window, &IconProc, reinterpret_cast<LPARAM>(&iconWnd));
-  if (!iconWnd || !::IsWindowVisible(iconWnd)) return false;
-  HICON icon = ::LoadIconA(nullptr, systemIcon);
-  if (!icon) return false;
-  ::UpdateWindow(box.window);
-  RECT rc;
-  ::GetWindowRect(iconWnd, &rc);
-  const int cx = ::GetSystemMetrics(SM_CXICON), cy = ::GetSystemMetrics(SM_CYICON);
-  rc.right = rc.left + cx;
-  rc.bottom = rc.top + cy;
-  const Capture shown = CaptureScreenRect(rc);
-  if (shown.width != cx) return false;
-  // Draw the icon here over the box's own background and compare.
-  const COLORREF bg = ::GetSysColor(COLOR_BTNFACE);
+namespace {
+
+// The system icon drawn here over the boxes' face colour, top row first.
+std::vector<COLORREF> DrawnIcon(HICON icon, int cx, int cy) {
+  std::vector<COLORREF> pixels;
   HDC screen = ::GetDC(nullptr);
   HDC mem = ::CreateCompatibleDC(screen);
   HBITMAP bmp = ::CreateCompatibleBitmap(screen, cx, cy);
   HGDIOBJ old = ::SelectObject(mem, bmp);
-  HBRUSH brush = ::CreateSolidBrush(bg);
+  HBRUSH brush = ::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE));
   RECT all{0, 0, cx, cy};
   ::FillRect(mem, &all, brush);
   ::DrawIconEx(mem, 0, 0, icon, cx, cy, 0, nullptr, DI_NORMAL);
-  int differ = 0;
   for (int y = 0; y < cy; ++y)
-    for (int x = 0; x < cx; ++x)
-      if ((::GetPixel(mem, x, y) & 0xFFFFFF) != shown.At(x, y)) ++differ;
+    for (int x = 0; x < cx; ++x) pixels.push_back(::GetPixel(mem, x, y) & 0xFFFFFF);
   ::DeleteObject(brush);
   ::SelectObject(mem, old);
   ::DeleteObject(bmp);
   ::DeleteDC(mem);
   ::ReleaseDC(nullptr, screen);
-  return differ < cx * cy / 20;
+  return pixels;
+}
+
+bool ScreenShows(const RECT& rc, const std::vector<COLORREF>& want) {
+  const Capture shown = CaptureScreenRect(rc);
+  if (static_cast<size_t>(shown.width) * shown.height != want.size()) return false;
+  size_t differ = 0;
+  for (int y = 0; y < shown.height; ++y)
+    for (int x = 0; x < shown.width; ++x)
+      if (want[static_cast<size_t>(y) * shown.width + x] != shown.At(x, y)) ++differ;
+  return differ < want.size() / 20;
+}
+
+}  // namespace
+
+bool MessageBoxShowsIcon(const MessageBoxInfo& box, LPCSTR systemIcon, DWORD timeoutMs) {
+  HWND iconWnd = nullptr;
+  ::EnumChildWindows(box.window, &IconProc, reinterpret_cast<LPARAM>(&iconWnd));
+  if (!iconWnd || !::IsWindowVisible(iconWnd)) return false;
+  HICON icon = ::LoadIconA(nullptr, systemIcon);
+  if (!icon) return false;
+  RECT rc;
+  ::GetWindowRect(iconWnd, &rc);
+  const int cx = ::GetSystemMetrics(SM_CXICON), cy = ::GetSystemMetrics(SM_CYICON);
+  rc.right = rc.left + cx;
+  rc.bottom = rc.top + cy;
+  const std::vector<COLORREF> want = DrawnIcon(icon, cx, cy);
+  // The box's process paints in its own time, and what it painted reaches
+  // the screen later still; UpdateWindow from here waits for neither.
+  return WaitUntil([&] { return ScreenShows(rc, want); }, timeoutMs);
 }
 
 bool Answer(const MessageBoxInfo& box, int buttonId) {
   if (!box.window || !box.Has(buttonId)) return false;
   return Click(box.window, buttonId);
+}
+
+namespace {
+
+// The recorders of this thread; out-of-context events come back on the
+// thread that set the hook, so no other thread reads this.
+std::vector<ShowRecorder*>& Recorders() {
+  static std::vector<ShowRecorder*> recorders;
+  return recorders;
+}
+
+std::string NameOf(HWND window) {
+  char handle[32];
+  std::snprintf(handle, sizeof handle, "%p", static_cast<void*>(window));
+  if (!::IsWindow(window)) return std::string(handle) + " (gone)";
+  return std::string(handle) + " " + ClassOf(window) + " '" + Text(window) + "'";
+}
+
+// The hook library lies beside the test program.
+std::string ShowHookPath() {
+  char path[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string dir = path;
+  dir.erase(dir.find_last_of('\\') + 1);
+  return dir + "tsshowhook.dll";
+}
+
+}  // namespace
+
+ShowRecorder::ShowRecorder(HWND windowOfThread) {
+  Recorders().push_back(this);
+  DWORD pid = 0;
+  const DWORD thread = ::GetWindowThreadProcessId(windowOfThread, &pid);
+  if (!thread) return;
+  events_ = ::SetWinEventHook(EVENT_OBJECT_SHOW, EVENT_OBJECT_SHOW, nullptr, &ShowRecorder::OnEvent, pid, 0,
+                              WINEVENT_OUTOFCONTEXT);
+  module_ = ::LoadLibraryA(ShowHookPath().c_str());
+  const auto proc = module_ ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(
+                                  ::GetProcAddress(module_, "ShowHookProc")))
+                            : nullptr;
+  if (proc) callHook_ = ::SetWindowsHookExA(WH_CALLWNDPROC, proc, module_, thread);
+  // A message handled by that thread has passed its hooks, so the library is
+  // loaded there before anything this test does next.
+  DWORD_PTR ignored = 0;
+  active_ = events_ && callHook_ &&
+            ::SendMessageTimeoutA(windowOfThread, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored) != 0;
+}
+
+ShowRecorder::~ShowRecorder() {
+  if (callHook_) ::UnhookWindowsHookEx(callHook_);
+  if (module_) ::FreeLibrary(module_);
+  if (events_) ::UnhookWinEvent(events_);
+  auto& all = Recorders();
+  for (auto it = all.begin(); it != all.end(); ++it)
+    if (*it == this) {
+      all.erase(it);
+      break;
+    }
+}
+
+void CALLBACK ShowRecorder::OnEvent(HWINEVENTHOOK hook, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
+  // A caret or a cursor shown is no window.
+  if (object != OBJID_WINDOW || !window) return;
+  for (ShowRecorder* r : Recorders())
+    if (r->events_ == hook) {
+      r->shown_.push_back(window);
+      r->names_.push_back(NameOf(window));
+    }
+}
+
+bool ShowRecorder::WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    // Pumped after the condition is read: whatever was shown before it held
+    // is recorded when this returns.
+    const bool met = condition();
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+    if (met) return true;
+    if (::GetTickCount() - start > timeoutMs) return false;
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+}
+
+bool ShowRecorder::WasShown(HWND window) const {
+  for (HWND w : shown_)
+    if (w == window) return true;
+  return false;
+}
+
+std::string ShowRecorder::Describe() const {
+  std::string all;
+  for (const std::string& name : names_) all += (all.empty() ? "" : ", ") + name;
+  return all;
 }
 
 COLORREF Capture::At(int x, int y) const {

@@ -53,10 +53,46 @@ struct MessageBoxInfo {
 // The next visible message box of the process (0: any), or window == null.
 MessageBoxInfo WaitForMessageBox(DWORD processId = 0, DWORD timeoutMs = kDefaultTimeout);
 // Whether the box shows the system icon (IDI_QUESTION, IDI_ASTERISK, ...),
-// by comparing its pixels with the icon drawn here.
-bool MessageBoxShowsIcon(const MessageBoxInfo& box, LPCSTR systemIcon);
+// by comparing its pixels on screen with the icon drawn here, again and again
+// until they match or the timeout passes: the box paints when its process
+// gets to it.
+constexpr DWORD kPaintTimeout = 3000;
+bool MessageBoxShowsIcon(const MessageBoxInfo& box, LPCSTR systemIcon, DWORD timeoutMs = kPaintTimeout);
 // Presses one of its buttons.
 bool Answer(const MessageBoxInfo& box, int buttonId);
+
+// Records every window that the thread owning a given window shows from the
+// recorder's construction on, through EVENT_OBJECT_SHOW. A window up for an
+// instant only is recorded as surely as one that stays, which no poll for
+// visible windows can promise. Wine 8 raises no such event itself: a hook
+// procedure (tsshowhook.dll, beside the test program) is put into that thread
+// to raise it. The events reach this thread while it pumps its messages: wait
+// through WaitUntil here, not through the plain one.
+class ShowRecorder {
+ public:
+  explicit ShowRecorder(HWND windowOfThread);
+  ~ShowRecorder();
+  ShowRecorder(const ShowRecorder&) = delete;
+  ShowRecorder& operator=(const ShowRecorder&) = delete;
+
+  // Both hooks are set and the watched thread has passed through its own.
+  bool Active() const { return active_; }
+  bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDefaultTimeout);
+  const std::vector<HWND>& Shown() const { return shown_; }
+  bool WasShown(HWND window) const;
+  // The shown windows as "class 'caption'" (as they were when recorded).
+  std::string Describe() const;
+
+ private:
+  static void CALLBACK OnEvent(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object, LONG child, DWORD thread,
+                               DWORD time);
+  HWINEVENTHOOK events_ = nullptr;
+  HMODULE module_ = nullptr;
+  HHOOK callHook_ = nullptr;
+  bool active_ = false;
+  std::vector<HWND> shown_;
+  std::vector<std::string> names_;
+};
 
 // Pixels of the screen (window null) or of a window's area on screen, top row
 // first, RGB.

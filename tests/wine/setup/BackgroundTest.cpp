@@ -67,10 +67,7 @@ class Background : public ::testing::Test {
     if (brokenPicture) WriteTextFile("E:\\安装界面\\broken.jpg", "this is no picture\r\n");
     DeleteProductKey();
     if (!run.Start() || !run.WaitPage(Page::Welcome)) return nullptr;
-    HWND background = run.WaitBackground();
-    if (background) ::UpdateWindow(background);
-    ::Sleep(300);
-    return background;
+    return run.WaitBackground();
   }
   void ExpectCoversTheDesktop(HWND background) {
     RECT client{};
@@ -78,8 +75,14 @@ class Background : public ::testing::Test {
     EXPECT_EQ(client.right, 1024) << "client width";
     EXPECT_EQ(client.bottom, 768) << "client height";
   }
+  // Setup paints in its own time, and its paint reaches the screen later
+  // still: the pixel is read until it matches or the time is up.
   void ExpectPixel(HWND background, int x, int y, COLORREF want, bool exact) {
-    const COLORREF got = ui::ClientPixel(background, x, y);
+    COLORREF got = CLR_INVALID;
+    ui::WaitUntil([&] {
+      got = ui::ClientPixel(background, x, y);
+      return exact ? got == want : Near(got, want);
+    }, ui::kPaintTimeout);
     EXPECT_TRUE(exact ? got == want : Near(got, want))
         << "at (" << x << ", " << y << "): " << Hex(got) << ", expected " << Hex(want);
   }
@@ -110,7 +113,6 @@ TEST_F(Background, AFolderWithoutJpegFilesGivesTeal) {
   ASSERT_NE(run.WaitPage(Page::Welcome), nullptr);
   HWND background = run.WaitBackground();
   ASSERT_NE(background, nullptr);
-  ::Sleep(300);
   ExpectPixel(background, 150, 50, kTeal, true);
   ExpectPixel(background, 900, 700, kTeal, true);
 }
@@ -169,13 +171,15 @@ TEST_F(Background, ThreePicturesAndABrokenFileTakeTurnsEveryTick) {
   ASSERT_EQ(order.size(), 4u) << "three pictures and broken.jpg";
   auto expected = [](const std::string& name) { return name == "broken.jpg" ? std::string("teal") : name; };
 
+  ui::WaitUntil([&] { return Shown(background) == expected(order[0]); }, ui::kPaintTimeout);
   EXPECT_EQ(Shown(background), expected(order[0])) << "the first picture found is shown first";
   Shot(nullptr, "setup_background_" + expected(order[0]));
   for (size_t step = 1; step <= order.size(); ++step) {
     const std::string before = Shown(background);
     const std::string want = expected(order[step % order.size()]);
     ASSERT_TRUE(ui::WaitUntil([&] { return Shown(background) != before; }, 8000)) << "tick " << step;
-    ::Sleep(200);
+    // The first change seen may be a picture half on screen.
+    ui::WaitUntil([&] { return Shown(background) == want; }, ui::kPaintTimeout);
     EXPECT_EQ(Shown(background), want) << "tick " << step;
     if (step < order.size()) Shot(nullptr, "setup_background_" + want);
     if (want == "wide.jpg") {

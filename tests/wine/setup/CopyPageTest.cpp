@@ -3,6 +3,8 @@
 // Enter while copying, and the finish page that follows.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "tests/wine/setup/SetupDriver.h"
 
 using namespace setuptest;
@@ -96,7 +98,9 @@ TEST_F(CopyPage, StepsPerEntryShowsTheTargetAndLeadsToTheFinishPage) {
   HWND bar = ui::Control(copy, kProgress);
   const RECT rc = [&] { RECT r{}; ::GetClientRect(bar, &r); return r; }();
   const int expected = rc.right * 10 / 30;
-  const int filled = FilledWidth(bar);
+  // The page stepped its bar before the prompt came; the paint may lag.
+  int filled = 0;
+  ui::WaitUntil([&] { return std::abs((filled = FilledWidth(bar)) - expected) <= 1; }, ui::kPaintTimeout);
   EXPECT_NEAR(filled, expected, 1) << "bar at 10 of 30 over " << rc.right << " pixels";
 
   ASSERT_TRUE(ui::Answer(prompt, IDIGNORE));

@@ -45,14 +45,14 @@ TEST_F(WizardFlow, PreviousInstallationAnsweredNoEndsSetupWithoutAPage) {
   EXPECT_TRUE(box.Has(IDYES) && box.Has(IDNO)) << "Yes and No";
   EXPECT_TRUE(ui::MessageBoxShowsIcon(box, IDI_QUESTION)) << "question icon";
   Shot(nullptr, "setup_previous_installation");
+  // Every show is recorded, not polled for: the background up for an instant
+  // only must fail this as surely as one that stays.
+  ui::ShowRecorder shows(box.window);
+  ASSERT_TRUE(shows.Active());
   EXPECT_TRUE(ui::Answer(box, IDNO));
-  bool shown = false;
-  ui::WaitUntil([&] {
-    shown = shown || run.FindPage(Page::Welcome) || run.WaitBackground(0);
-    return !run.Running();
-  }, 10000);
+  shows.WaitUntil([&] { return !run.Running(); }, 20000);
   EXPECT_EQ(run.WaitExit(), 0u) << "Setup ends";
-  EXPECT_FALSE(shown) << "neither the background nor a page was seen";
+  EXPECT_TRUE(shows.Shown().empty()) << "neither the background nor a page is shown; shown: " << shows.Describe();
 }
 
 TEST_F(WizardFlow, AnInstallPathTooLongToReadCountsAsNotInstalled) {
@@ -71,9 +71,14 @@ TEST_F(WizardFlow, PreviousInstallationAnsweredYesStartsWithTheDefaultFolder) {
   ASSERT_TRUE(run.Start());
   const ui::MessageBoxInfo box = run.WaitBox();
   ASSERT_EQ(box.text, "已经安装了本软件!\n是否重新安装?");
+  ui::ShowRecorder shows(box.window);
+  ASSERT_TRUE(shows.Active());
   EXPECT_TRUE(ui::Answer(box, IDYES));
   HWND path = run.GoToPathPage();
   ASSERT_NE(path, nullptr);
+  HWND background = run.WaitBackground();
+  EXPECT_TRUE(shows.WaitUntil([&] { return shows.WasShown(background); }, 5000))
+      << "the background's show is recorded (what the answer No must not bring); shown: " << shows.Describe();
   EXPECT_EQ(ui::ControlText(path, kPath), kDefaultFolder) << "the default folder, not the recorded one";
   EXPECT_TRUE(run.CancelAndAnswer(path, IDYES));
   EXPECT_EQ(run.WaitExit(), 0u);
