@@ -1,12 +1,63 @@
 #include "tests/wine/controls/ControlsDialog.h"
 
+#include <atomic>
 #include <thread>
 
 namespace ctltest {
 namespace {
 
 constexpr UINT WM_TEST_RUN = WM_APP + 7;
+constexpr UINT WM_TEST_POSTED = WM_APP + 8;
 constexpr DWORD kPixelTimeout = 5000;
+
+// Marks posted by WaitForPostedMessages, and the last one the dialog handled.
+std::atomic<unsigned> postedSent{0}, postedHandled{0};
+
+// Wine's X11 driver carries out every SetCursorPos, and every injected move,
+// by grabbing the X pointer, warping it and letting it go. The grab's
+// crossing events come back as mouse input of their own, read by whichever
+// process owns the X window concerned (explorer.exe for the virtual desktop,
+// the dialog's thread for the dialog), at the position the pointer had at
+// that moment, which for the grab is the position before the move. Under
+// load that input is handled late, after the test's next step, and puts the
+// pointer back where it was: a press lands on the old place, a release
+// outside the button is made over it. The tests are the only source of
+// mouse input here, so while a dialog runs a low-level hook drops all mouse
+// input that no program injected (SendInput marks its input LLMHF_INJECTED;
+// SetCursorPos does not pass the hook at all).
+class OnlyInjectedMouseInput {
+ public:
+  OnlyInjectedMouseInput() {
+    HANDLE ready = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    thread_ = std::thread([this, ready] {
+      MSG msg;
+      ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, for WM_QUIT
+      threadId_ = ::GetCurrentThreadId();
+      // The hook is called on this thread, which must serve its messages.
+      HHOOK hook = ::SetWindowsHookExA(WH_MOUSE_LL, &Filter, ::GetModuleHandleA(nullptr), 0);
+      ::SetEvent(ready);
+      while (hook && ::GetMessageA(&msg, nullptr, 0, 0) > 0) ::DispatchMessageA(&msg);
+      if (hook) ::UnhookWindowsHookEx(hook);
+    });
+    ::WaitForSingleObject(ready, INFINITE);
+    ::CloseHandle(ready);
+  }
+  ~OnlyInjectedMouseInput() {
+    ::PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+    thread_.join();
+  }
+  OnlyInjectedMouseInput(const OnlyInjectedMouseInput&) = delete;
+  OnlyInjectedMouseInput& operator=(const OnlyInjectedMouseInput&) = delete;
+
+ private:
+  static LRESULT CALLBACK Filter(int code, WPARAM wp, LPARAM lp) {
+    if (code == HC_ACTION && !(reinterpret_cast<const MSLLHOOKSTRUCT*>(lp)->flags & LLMHF_INJECTED)) return 1;
+    return ::CallNextHookEx(nullptr, code, wp, lp);
+  }
+
+  std::thread thread_;
+  DWORD threadId_ = 0;
+};
 
 void Place(CWnd& control, int x, int y, int w, int h) {
   ::SetWindowPos(control.m_hWnd, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -87,10 +138,16 @@ bool ControlsDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
     result = 0;
     return true;
   }
+  if (msg == WM_TEST_POSTED) {
+    postedHandled.store(static_cast<unsigned>(lp));
+    result = 0;
+    return true;
+  }
   return CDialog::OnMessage(msg, wp, lp, result);
 }
 
 bool RunWithDialog(ControlsDialog& dialog, const std::function<void(HWND)>& script) {
+  OnlyInjectedMouseInput filter;
   bool appeared = false;
   std::thread driver([&] {
     HWND w = ui::WaitForWindow("#32770", "控件测试", ::GetCurrentProcessId());
@@ -107,6 +164,14 @@ bool RunWithDialog(ControlsDialog& dialog, const std::function<void(HWND)>& scri
 
 void RunOnUi(HWND dialog, const std::function<void()>& fn) {
   ::SendMessageA(dialog, WM_TEST_RUN, 0, reinterpret_cast<LPARAM>(&fn));
+}
+
+// The thread's posted messages come out of its queue in the order they were
+// posted, so once a message posted now has been handled, so have they.
+bool WaitForPostedMessages(HWND dialog) {
+  const unsigned mark = ++postedSent;
+  if (!::PostMessageA(dialog, WM_TEST_POSTED, 0, static_cast<LPARAM>(mark))) return false;
+  return WaitFor([&] { return postedHandled.load() == mark; });
 }
 
 void MoveMouseTo(HWND window, int x, int y) {

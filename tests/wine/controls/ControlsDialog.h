@@ -54,9 +54,14 @@ class ControlsDialog : public CDialog {
 
 // Runs the dialog; script runs on a driver thread with the dialog's window,
 // then the dialog is closed. Returns false when the dialog did not appear.
+// Meanwhile the only mouse input is the test's own (SendInput, SetCursorPos):
+// see OnlyInjectedMouseInput in ControlsDialog.cpp.
 bool RunWithDialog(ControlsDialog& dialog, const std::function<void(HWND)>& script);
 // Runs fn on the dialog's thread and waits for it.
 void RunOnUi(HWND dialog, const std::function<void()>& fn);
+// Waits until the dialog's thread has handled every message posted to its
+// windows so far.
+bool WaitForPostedMessages(HWND dialog);
 
 // Input as a user gives it.
 void MoveMouseTo(HWND window, int x, int y);  // client coordinates

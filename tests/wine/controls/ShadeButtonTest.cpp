@@ -50,22 +50,21 @@ void DrawWithState(HWND dialog, CShadeButton& button, UINT state) {
   });
 }
 
-// Presses and releases the left button over a control's centre. Under load
-// the system may still place the pointer where it was when the press comes;
-// such a press (the control never shows pushed) is released and made again.
-void ClickAt(HWND control) {
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    MoveMouseTo(control, kButtonWidth / 2, kMidY);
-    ui::WaitUntil([&] {
-      POINT p;
-      return ::GetCursorPos(&p) && ::WindowFromPoint(p) == control;
-    }, 3000);
-    LeftButton(true);
-    const bool pushed = ui::WaitUntil([&] { return IsPushed(control); }, 3000);
-    LeftButton(false);
-    WaitFor([&] { return !IsPushed(control); });
-    if (pushed) return;
-  }
+// Presses and releases the left button over a control's centre, and waits
+// until the click has been handled to its end: the button lets the mouse go
+// only after it shows released, and tells its parent last, so the next
+// press must wait for the notification (while the button still holds the
+// mouse, the press would go to it). The unchecks a radio button posts to its
+// group are handled before the click counts as done, too.
+void ClickAt(ControlsDialog& dlg, HWND control) {
+  const int id = ::GetDlgCtrlID(control);
+  const int before = dlg.clicks[id];
+  MoveMouseTo(control, kButtonWidth / 2, kMidY);
+  LeftButton(true);
+  EXPECT_TRUE(WaitFor([&] { return IsPushed(control); })) << "pressed, control " << id;
+  LeftButton(false);
+  EXPECT_TRUE(WaitFor([&] { return dlg.clicks[id] == before + 1; })) << "clicked, control " << id;
+  EXPECT_TRUE(WaitForPostedMessages(::GetParent(control)));
 }
 
 bool CaptureReleased(HWND dialog) {
@@ -131,8 +130,12 @@ TEST(ShadeButton, HoverIsLighterPressedIsShiftedAndDraggingToggles) {
     const ShadeImages& im = dlg.ok.Images();
     const COLORREF rest = FaceColour(im.base, kX, kY);
     const COLORREF hover = FaceColour(im.hover, kX, kY);
-    EXPECT_EQ(WaitForPixel(ok, kX, kY, rest), rest) << "at rest";
-    EXPECT_EQ(ui::ClientPixel(ok, 0, kMidY), ::GetSysColor(COLOR_3DLIGHT)) << "raised edge, outer ring";
+    // The face at (kX, kY) may have the very colour the dialog shows there
+    // before the button is painted at all (the button face colour); the
+    // raised edge, drawn with it in one copy, tells that the paint is on screen.
+    const COLORREF raised = ::GetSysColor(COLOR_3DLIGHT);
+    EXPECT_EQ(WaitForPixel(ok, 0, kMidY, raised), raised) << "raised edge, outer ring";
+    EXPECT_EQ(ui::ClientPixel(ok, kX, kY), rest) << "at rest";
     Screenshot(w, "rest");
 
     MoveMouseTo(ok, 37, kMidY);
@@ -148,18 +151,15 @@ TEST(ShadeButton, HoverIsLighterPressedIsShiftedAndDraggingToggles) {
     LeftButton(true);
     EXPECT_TRUE(WaitFor([&] { return IsPushed(ok); })) << "pressed";
     const COLORREF pressed = FaceColour(im.pressed, kX, kY);
-    EXPECT_EQ(WaitForPixel(ok, kX + 1, kY + 1, pressed), pressed) << "pressed face moved by one pixel";
-    EXPECT_EQ(ui::ClientPixel(ok, 0, kMidY), ::GetSysColor(COLOR_BTNSHADOW)) << "sunken edge";
+    // Likewise the sunken edge, not the face, tells that the new paint is on screen.
+    const COLORREF sunken = ::GetSysColor(COLOR_BTNSHADOW);
+    EXPECT_EQ(WaitForPixel(ok, 0, kMidY, sunken), sunken) << "sunken edge";
+    EXPECT_EQ(ui::ClientPixel(ok, kX + 1, kY + 1), pressed) << "pressed face moved by one pixel";
     Screenshot(w, "pressed");
 
-    // Under load a move can reach the button before the system has the
-    // pointer at its new place; such a move is made again.
     auto dragTo = [&](int y, bool pushed) {
-      for (int attempt = 0; attempt < 3; ++attempt) {
-        MoveMouseTo(ok, 37, y);
-        if (ui::WaitUntil([&] { return IsPushed(ok) == pushed; }, 3000)) return true;
-      }
-      return false;
+      MoveMouseTo(ok, 37, y);
+      return WaitFor([&] { return IsPushed(ok) == pushed; });
     };
     for (int round = 0; round < 2; ++round) {
       EXPECT_TRUE(dragTo(-25, false)) << "dragged off over the label above, round " << round;
@@ -240,14 +240,14 @@ TEST(ShadeButton, CheckBoxTogglesByMouseAndSpaceButNotWhenReleasedOutside) {
   ASSERT_TRUE(RunWithDialog(dlg, [&](HWND w) {
     HWND box = dlg.check.m_hWnd;
     const ShadeImages& im = dlg.check.Images();
-    ClickAt(box);
+    ClickAt(dlg, box);
     EXPECT_TRUE(WaitFor([&] { return GetCheck(box) == BST_CHECKED; })) << "first click checks";
     const COLORREF checked = FaceColour(im.pressed, kX, kY);
     EXPECT_EQ(WaitForPixel(box, kX, kY, checked), checked) << "checked: the pressed face, not moved";
     EXPECT_EQ(ui::ClientPixel(box, 0, kMidY), FaceColour(im.pressed, 0, kMidY)) << "no edges without push-like";
     EXPECT_EQ(dlg.clicks[kCheck], 1);
     Screenshot(w, "checkbox_checked");
-    ClickAt(box);
+    ClickAt(dlg, box);
     EXPECT_TRUE(WaitFor([&] { return GetCheck(box) == BST_UNCHECKED; })) << "second click unchecks";
 
     MoveMouseTo(box, 37, kMidY);
@@ -267,7 +267,7 @@ TEST(ShadeButton, CheckBoxTogglesByMouseAndSpaceButNotWhenReleasedOutside) {
     EXPECT_TRUE(WaitFor([&] { return GetCheck(box) == BST_UNCHECKED; })) << "and unchecks";
 
     HWND pushBox = dlg.pushCheck.m_hWnd;
-    ClickAt(pushBox);
+    ClickAt(dlg, pushBox);
     EXPECT_TRUE(WaitFor([&] { return GetCheck(pushBox) == BST_CHECKED; }));
     MoveMouseAway();
     const COLORREF sunk = FaceColour(dlg.pushCheck.Images().pressed, kX, kY);
@@ -281,12 +281,12 @@ TEST(ShadeButton, RadioButtonsOfAGroupAreExclusive) {
   ControlsDialog dlg;
   ASSERT_TRUE(RunWithDialog(dlg, [&](HWND w) {
     HWND a = dlg.radioA.m_hWnd, b = dlg.radioB.m_hWnd, c = dlg.radioC.m_hWnd;
-    ClickAt(a);
+    ClickAt(dlg, a);
     EXPECT_TRUE(WaitFor([&] { return GetCheck(a) == BST_CHECKED; }));
-    ClickAt(b);
+    ClickAt(dlg, b);
     EXPECT_TRUE(WaitFor([&] { return GetCheck(b) == BST_CHECKED; }));
     EXPECT_TRUE(WaitFor([&] { return GetCheck(a) == BST_UNCHECKED; })) << "the other one is unchecked";
-    ClickAt(b);
+    ClickAt(dlg, b);
     EXPECT_EQ(GetCheck(b), BST_CHECKED) << "clicking a checked radio keeps it checked";
     ::SendMessageA(c, BM_SETCHECK, BST_CHECKED, 0);
     EXPECT_TRUE(WaitFor([&] { return GetCheck(b) == BST_UNCHECKED; })) << "BM_SETCHECK also clears the group";
@@ -318,11 +318,12 @@ TEST(ShadeButton, GroupWalkEndsWhenTheCheckedRadioIsDisabled) {
   // The platform's group walk skips disabled buttons, so from a disabled one
   // it never comes back to where it started.
   ControlsDialog dlg;
-  ASSERT_TRUE(RunWithDialog(dlg, [&](HWND) {
+  ASSERT_TRUE(RunWithDialog(dlg, [&](HWND w) {
     HWND a = dlg.radioA.m_hWnd, b = dlg.radioB.m_hWnd;
     ::SendMessageA(b, BM_SETCHECK, BST_CHECKED, 0);
-    // b's uncheck messages to the group are posted: let them arrive first.
-    ::Sleep(300);
+    // b's uncheck messages to the group are posted: one still on its way to
+    // a would undo the check below.
+    ASSERT_TRUE(WaitForPostedMessages(w));
     ::EnableWindow(a, FALSE);
     EXPECT_EQ(::SendMessageA(a, BM_SETCHECK, BST_CHECKED, 0), 0) << "returns at all";
     EXPECT_TRUE(WaitFor([&] { return GetCheck(b) == BST_UNCHECKED; })) << "the others were still told";
