@@ -70,7 +70,12 @@ BOOL CALLBACK BoxProc(HWND w, LPARAM lp) {
   auto* a = reinterpret_cast<BoxArgs*>(lp);
   DWORD pid = 0;
   ::GetWindowThreadProcessId(w, &pid);
-  if (::IsWindowVisible(w) && (!a->pid || pid == a->pid) && IsMessageBox(w)) {
+  // The shape first, the visibility last. A dialog is hidden before it is
+  // taken apart (EndDialog, DestroyWindow) and shown only once all its
+  // controls are made, so a window still visible after it looked like a box
+  // is one. The other way round, a page that ends just after it was seen
+  // visible loses its own buttons while the check runs and looks like a box.
+  if ((!a->pid || pid == a->pid) && IsMessageBox(w) && ::IsWindowVisible(w)) {
     a->found = w;
     return FALSE;
   }

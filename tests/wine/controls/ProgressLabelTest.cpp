@@ -80,8 +80,13 @@ TEST(PercentProgress, ArithmeticIsDoublePrecisionOnTheDialogsThread) {
       width = dlg.progress.GetBarWidth();
     });
     EXPECT_EQ(width, 29) << "position 29 of 0 to 219 on a 219-pixel bar";
-    const COLORREF done = ::GetSysColor(COLOR_HIGHLIGHT);
-    EXPECT_EQ(WaitForPixel(dlg.progress.m_hWnd, 28, 1, done), done) << "the 29th column is filled";
+    // The screen may still show any earlier paint (0 or 63 to 129 pixels
+    // filled): only this one fills column 28 and leaves column 29 empty.
+    HWND bar = dlg.progress.m_hWnd;
+    const COLORREF done = ::GetSysColor(COLOR_HIGHLIGHT), todo = ::GetSysColor(COLOR_WINDOW);
+    WaitFor([&] { return ui::ClientPixel(bar, 28, 1) == done && ui::ClientPixel(bar, 29, 1) == todo; });
+    EXPECT_EQ(ui::ClientPixel(bar, 28, 1), done) << "the 29th column is filled";
+    EXPECT_EQ(ui::ClientPixel(bar, 29, 1), todo) << "the 30th column is empty";
   }));
 }
 
