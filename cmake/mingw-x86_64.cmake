@@ -1,12 +1,5 @@
 # Cross toolchain: the x86_64 twin of the Windows programs, built with mingw-w64
 # (POSIX threads). A test vehicle for machines that cannot run 32-bit code;
 # the deliverables are the i686 build (mingw-i686.cmake).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(TS_MINGW_PROCESSOR x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
