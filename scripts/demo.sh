@@ -45,7 +45,7 @@ if [ -z "${DISPLAY:-}" ]; then
   start_xvfb "$out/display"
   xpid=$XVFB_PID
 fi
-echo "demo: $(ts_describe "$build"): setup.exe is $(ts_pe_machine "$build/medium/setup.exe")"
+echo "demo: $(ts_describe "$build")"
 echo "demo: driving Setup and Uninstall on a private display ($DISPLAY)"
 rc=0
 (cd "$prefix/drive_c" && timeout -k 10 600 wine 'Y:\testbin\DemoDriver.exe' 'E:\setup.exe' 'Y:\demo\' \

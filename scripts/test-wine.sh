@@ -11,6 +11,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 . "$here/wine-arch.sh"
 
+# Probed once here; the answer passes on to every test's wine-run.sh.
+ts_can_run_win32 || true
 dirs=$("$here/wine-arch.sh" build-dirs) || exit 2
 passed=0 failed=0 summary=()
 for d in $dirs; do

@@ -103,20 +103,6 @@ ts_describe() {
   fi
 }
 
-# The processor a Windows program file is built for, from its PE header.
-ts_pe_machine() {
-  python3 - "$1" <<'PY'
-import struct, sys
-try:
-    d = open(sys.argv[1], "rb").read(4096)
-    o = struct.unpack_from("<I", d, 0x3C)[0]
-    m = struct.unpack_from("<H", d, o + 4)[0]
-    print({0x14C: "a 32-bit (i386) program", 0x8664: "a 64-bit (x86-64) program"}.get(m, "machine %#x" % m))
-except (OSError, struct.error):
-    print("not a Windows program")
-PY
-}
-
 ts_untested_on_twin() {
   echo "the i686 code itself: code generation that differs between the builds (x87 against SSE2 floating point," \
        "32-bit pointers and structure layouts, the 32-bit calling convention and exception unwinding)," \
