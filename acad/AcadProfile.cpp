@@ -6,6 +6,7 @@
 #include "acad/AcadRegistry.h"
 #include "acad/AcadText.h"
 #include "framework/CodePage.h"
+#include "framework/Sys.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ std::string DefaultSearchPath(AcadRelease release, const std::string& productKey
 }
 
 bool DeleteUserKey(const std::string& path) {
-  return ::RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str()) == ERROR_SUCCESS;
+  return sys::RegDeleteKey(HKEY_CURRENT_USER, path.c_str()) == ERROR_SUCCESS;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "acad/AcadRegistry.h"
 #include "acad/AcadText.h"
 #include "framework/Handles.h"
+#include "framework/Sys.h"
 
 namespace {
 
@@ -12,13 +13,13 @@ namespace {
 // absent key creates it where the process may.
 ScopedRegKey OpenOrCreate(HKEY root, const std::string& key) {
   HKEY handle = nullptr;
-  if (::RegCreateKeyA(root, key.c_str(), &handle) != ERROR_SUCCESS) return ScopedRegKey();
+  if (sys::RegCreateKey(root, key.c_str(), &handle) != ERROR_SUCCESS) return ScopedRegKey();
   return ScopedRegKey(handle);
 }
 
 ScopedRegKey OpenExisting(HKEY root, const std::string& key) {
   HKEY handle = nullptr;
-  if (::RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS) return ScopedRegKey();
+  if (sys::RegOpenKeyEx(root, key.c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS) return ScopedRegKey();
   return ScopedRegKey(handle);
 }
 
@@ -32,7 +33,7 @@ BOOL ReadString(HKEY root, const std::string& key, const std::string& valueName,
   if (!opened) return FALSE;
   std::vector<char> buffer(bufferSize, 0);
   DWORD size = static_cast<DWORD>(bufferSize);
-  if (::RegQueryValueExA(opened.get(), valueName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()),
+  if (sys::RegQueryValueEx(opened.get(), valueName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()),
                          &size) != ERROR_SUCCESS)
     return FALSE;
   // The registry does not promise a terminating zero within the bytes it
@@ -48,7 +49,7 @@ BOOL WriteString(HKEY root, const std::string& key, const std::string& valueName
   if (!opened) return FALSE;
   const DWORD size = static_cast<DWORD>(data.size() + 1);
   const LONG status =
-      ::RegSetValueExA(opened.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()), size);
+      sys::RegSetValueEx(opened.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()), size);
   return status == ERROR_SUCCESS ? TRUE : FALSE;
 }
 

@@ -1,6 +1,7 @@
 #include "controls/ColorLabel.h"
 
 #include "framework/Handles.h"
+#include "framework/Sys.h"
 
 namespace {
 
@@ -43,9 +44,9 @@ void CColorLabel::OnPaint() {
     RECT shadowRect = client;
     ::OffsetRect(&shadowRect, shadowOffsetX_, shadowOffsetY_);
     ::SetTextColor(dc, shadowColour_);
-    ::DrawTextA(dc, text.c_str(), -1, &shadowRect, kTextFormat);
+    sys::DrawText(dc, text.c_str(), -1, &shadowRect, kTextFormat);
   }
   RECT textRect = client;
   ::SetTextColor(dc, textColour_);
-  ::DrawTextA(dc, text.c_str(), -1, &textRect, kTextFormat);
+  sys::DrawText(dc, text.c_str(), -1, &textRect, kTextFormat);
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "framework/Handles.h"
+#include "framework/Sys.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ void DrawClippedText(HDC dc, const std::string& text, const RECT& client, const 
   ::IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
   ::SetTextColor(dc, colour);
   RECT r = client;
-  ::DrawTextA(dc, text.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  sys::DrawText(dc, text.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   ::RestoreDC(dc, saved);
 }
 
@@ -118,8 +119,7 @@ LRESULT CPercentProgressCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 LRESULT CPercentProgressCtrl::OnSetText(LPARAM lp) {
   const LRESULT result = Default();
-  const char* text = reinterpret_cast<const char*>(lp);
-  const std::string caption = text ? text : "";
+  const std::string caption = sys::TextOfSetText(lp);
   if (caption != caption_) {
     caption_ = caption;
     Invalidate(TRUE);
@@ -128,21 +128,9 @@ LRESULT CPercentProgressCtrl::OnSetText(LPARAM lp) {
 }
 
 // Copies as much of the caption as fits with its terminating NUL, never
-// splitting a double-byte character, and returns the bytes copied.
+// splitting a character, and returns the characters copied.
 LRESULT CPercentProgressCtrl::OnGetText(WPARAM size, LPARAM buffer) const {
-  char* out = reinterpret_cast<char*>(buffer);
-  if (!out || size == 0) return 0;
-  const size_t limit = static_cast<size_t>(size) - 1;
-  size_t n = 0;
-  while (n < caption_.size()) {
-    const size_t charBytes =
-        (::IsDBCSLeadByte(static_cast<BYTE>(caption_[n])) && n + 1 < caption_.size()) ? 2 : 1;
-    if (n + charBytes > limit) break;
-    n += charBytes;
-  }
-  caption_.copy(out, n);
-  out[n] = '\0';
-  return static_cast<LRESULT>(n);
+  return sys::AnswerGetText(caption_, size, buffer);
 }
 
 void CPercentProgressCtrl::OnPaint() {
@@ -184,7 +172,7 @@ void CPercentProgressCtrl::PaintBar(HDC dc) {
 
   const std::string text = GetDisplayText();
   ::SetBkMode(dc, TRANSPARENT);
-  SelectScope selectFont(dc, reinterpret_cast<HFONT>(::SendMessageA(m_hWnd, WM_GETFONT, 0, 0)));
+  SelectScope selectFont(dc, reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0)));
   DrawClippedText(dc, text, client, bar, textOverBar_);
   DrawClippedText(dc, text, client, rest, textOverBackground_);
 }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "framework/Handles.h"
+#include "framework/Sys.h"
 
 // The off-screen drawing of one paint: the memory context, the item
 // rectangle R (shrunk by the default frame and the focus inset as the paint
@@ -131,7 +132,7 @@ LRESULT CShadeButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool CShadeButton::IsPushed() const {
-  return (::SendMessageA(m_hWnd, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
+  return (::SendMessageW(m_hWnd, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
 }
 
 bool CShadeButton::CursorOverSelf() const {
@@ -197,7 +198,7 @@ void CShadeButton::UncheckGroup() {
   HWND item = ::GetNextDlgGroupItem(parent, m_hWnd, FALSE);
   for (int steps = 0; item && item != m_hWnd && item != first && steps < 1024; ++steps) {
     if (!first) first = item;
-    ::PostMessageA(item, WM_SHADE_UNCHECK, 0, 0);
+    ::PostMessageW(item, WM_SHADE_UNCHECK, 0, 0);
     item = ::GetNextDlgGroupItem(parent, item, FALSE);
   }
 }
@@ -293,5 +294,5 @@ void CShadeButton::DrawFocus(Frame& f) {
 void CShadeButton::DrawCaption(Frame& f, const RECT& rect, COLORREF colour) {
   ::SetTextColor(f.dc, colour);
   RECT r = rect;
-  ::DrawTextA(f.dc, f.caption.c_str(), -1, &r, textFormat_);
+  sys::DrawText(f.dc, f.caption.c_str(), -1, &r, textFormat_);
 }

@@ -1,5 +1,7 @@
 #include "controls/StatusText.h"
 
+#include "framework/Sys.h"
+
 void CStatusText::ShowText(const std::string& text) {
   if (!m_hWnd) return;
   const DWORD now = ::GetTickCount();
@@ -26,7 +28,7 @@ void CStatusText::SetNow(std::string text) {
   // By value: the text may be the waiting one, which DropWaiting clears.
   DropWaiting();
   settingOwn_ = true;
-  ::SetWindowTextA(m_hWnd, text.c_str());
+  sys::SetWindowText(m_hWnd, text.c_str());
   settingOwn_ = false;
   ++shown_;
 }

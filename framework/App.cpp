@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/CodePage.h"
+#include "framework/WideText.h"
 #include "framework/WinThread.h"
 
 namespace {
@@ -21,17 +22,17 @@ const std::string g_appName = AppNameFromPath(ModuleFileName(nullptr));
 }  // namespace
 
 std::string ModuleFileName(HMODULE module, DWORD bufferSize) {
-  std::vector<char> path(bufferSize > 0 ? bufferSize : 1);
+  std::vector<wchar_t> path(bufferSize > 0 ? bufferSize : 1);
   for (;;) {
     const DWORD size = static_cast<DWORD>(path.size());
-    const DWORD n = ::GetModuleFileNameA(module, path.data(), size);
+    const DWORD n = ::GetModuleFileNameW(module, path.data(), size);
     if (n == 0) return std::string();
     // A path that filled the buffer may have been cut: without a terminator
     // (the older systems), or cut and terminated (Wine, and newer systems
     // that also report ERROR_INSUFFICIENT_BUFFER). Either way, read again
     // into a larger buffer; the length returned is never trusted beyond it.
-    if (n < size - 1) return std::string(path.data(), n);
-    if (size >= kMaxModulePath) return std::string(path.data(), std::min<DWORD>(n, size - 1));
+    if (n < size - 1) return cp936::FromWide(std::wstring(path.data(), n));
+    if (size >= kMaxModulePath) return cp936::FromWide(std::wstring(path.data(), std::min<DWORD>(n, size - 1)));
     path.resize(std::min<std::size_t>(path.size() * 2, kMaxModulePath));
   }
 }
@@ -69,7 +70,7 @@ int CWinApp::Run() {
 int CWinApp::ExitInstance() { return exitCode_; }
 
 HINSTANCE AfxGetInstanceHandle() {
-  return g_app && g_app->m_hInstance ? g_app->m_hInstance : ::GetModuleHandleA(nullptr);
+  return g_app && g_app->m_hInstance ? g_app->m_hInstance : ::GetModuleHandleW(nullptr);
 }
 
 const char* AfxGetAppName() { return g_appName.c_str(); }

@@ -39,7 +39,7 @@ const char* AfxGetAppName();
 // The longest module path read: the system's own limit for a path.
 constexpr DWORD kMaxModulePath = 32768;
 // The full path of module (null: the program), read into a buffer of
-// bufferSize bytes that grows until the whole path fits. The result never
+// bufferSize characters that grows until the whole path fits. The result never
 // holds a path cut short, unless it is longer than kMaxModulePath.
 std::string ModuleFileName(HMODULE module, DWORD bufferSize = MAX_PATH);
 // The file name of a path without its folder and extension.

@@ -7,7 +7,7 @@ CDialog::CDialog(UINT templateId, CWnd* parent) : m_pParentWnd(parent), m_nIDTem
 
 INT_PTR CDialog::DoModal() {
   HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
-  const INT_PTR result = ::DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), owner,
+  const INT_PTR result = ::DialogBoxParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), owner,
                                            &CDialog::StaticProc, reinterpret_cast<LPARAM>(this));
   m_hWnd = nullptr;
   return result;
@@ -74,10 +74,10 @@ INT_PTR CALLBACK CDialog::StaticProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   CDialog* self = nullptr;
   if (msg == WM_INITDIALOG) {
     self = reinterpret_cast<CDialog*>(lp);
-    ::SetWindowLongPtrA(wnd, DWLP_USER, lp);
+    ::SetWindowLongPtrW(wnd, DWLP_USER, lp);
     self->Attach(wnd);
   } else {
-    self = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(wnd, DWLP_USER));
+    self = reinterpret_cast<CDialog*>(::GetWindowLongPtrW(wnd, DWLP_USER));
   }
   if (!self) return FALSE;
   INT_PTR handled = FALSE;
@@ -87,7 +87,7 @@ INT_PTR CALLBACK CDialog::StaticProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     handled = FALSE;
   }
   if (msg == WM_NCDESTROY) {
-    ::SetWindowLongPtrA(wnd, DWLP_USER, 0);
+    ::SetWindowLongPtrW(wnd, DWLP_USER, 0);
     self->Detach();
   }
   return handled;
@@ -113,7 +113,7 @@ INT_PTR CDialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CHARTOITEM:
       return static_cast<INT_PTR>(result);
     default:
-      ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+      ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
       return TRUE;
   }
 }

@@ -1,8 +1,9 @@
 #include "framework/FileFind.h"
 
-#include <cstring>
+#include <cwchar>
 
 #include "framework/CodePage.h"
+#include "framework/WideText.h"
 
 bool CFileFind::FindFile(const std::string& pattern) {
   Close();
@@ -10,7 +11,7 @@ bool CFileFind::FindFile(const std::string& pattern) {
   for (std::size_t i = 0; i < pattern.size(); i = cp936::NextChar(pattern, i))
     if (pattern[i] == '\\' || pattern[i] == '/' || pattern[i] == ':') cut = i;
   root_ = cut == cp936::npos ? std::string() : pattern.substr(0, cut + 1);
-  HANDLE h = ::FindFirstFileA(pattern.c_str(), &next_);
+  HANDLE h = ::FindFirstFileW(cp936::ToWide(pattern).c_str(), &next_);
   if (h == INVALID_HANDLE_VALUE) return false;
   find_.reset(h);
   haveNext_ = true;
@@ -20,7 +21,8 @@ bool CFileFind::FindFile(const std::string& pattern) {
 bool CFileFind::FindNextFile() {
   if (!haveNext_) return false;
   current_ = next_;
-  haveNext_ = ::FindNextFileA(find_.get(), &next_) != FALSE;
+  representable_ = cp936::FromWideExact(current_.cFileName, name_);
+  haveNext_ = ::FindNextFileW(find_.get(), &next_) != FALSE;
   return haveNext_;
 }
 
@@ -28,9 +30,11 @@ void CFileFind::Close() {
   find_.reset();
   haveNext_ = false;
   root_.clear();
-  current_ = WIN32_FIND_DATAA{};
+  name_.clear();
+  representable_ = true;
+  current_ = WIN32_FIND_DATAW{};
 }
 
 bool CFileFind::IsDots() const {
-  return IsDirectory() && (std::strcmp(current_.cFileName, ".") == 0 || std::strcmp(current_.cFileName, "..") == 0);
+  return IsDirectory() && (std::wcscmp(current_.cFileName, L".") == 0 || std::wcscmp(current_.cFileName, L"..") == 0);
 }

@@ -1,6 +1,9 @@
 #pragma once
-// Enumerates a folder over FindFirstFileA. As with the usual finder loop:
+// Enumerates a folder. As with the usual finder loop:
 //   bool more = f.FindFile(pattern); while (more) { more = f.FindNextFile(); use f; }
+// Names come as code page 936 text; an entry whose name has a character that
+// code page 936 cannot hold says so (IsNameRepresentable), and its name then
+// holds '?' in that place, which names no file.
 #include <windows.h>
 
 #include <string>
@@ -20,9 +23,10 @@ class CFileFind {
   bool FindNextFile();
   void Close();
 
-  std::string GetFileName() const { return current_.cFileName; }
+  std::string GetFileName() const { return name_; }
   // The folder part of the pattern followed by the entry's name.
-  std::string GetFilePath() const { return root_ + current_.cFileName; }
+  std::string GetFilePath() const { return root_ + name_; }
+  bool IsNameRepresentable() const { return representable_; }
   bool IsDirectory() const { return (current_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
   bool IsDots() const;
   DWORD GetAttributes() const { return current_.dwFileAttributes; }
@@ -30,7 +34,9 @@ class CFileFind {
  private:
   ScopedFind find_;
   std::string root_;
-  WIN32_FIND_DATAA current_{};
-  WIN32_FIND_DATAA next_{};
+  std::string name_;
+  bool representable_ = true;
+  WIN32_FIND_DATAW current_{};
+  WIN32_FIND_DATAW next_{};
   bool haveNext_ = false;
 };

@@ -1,6 +1,7 @@
 #include "framework/StdioFile.h"
 
 #include "framework/App.h"
+#include "framework/Sys.h"
 #include "framework/SystemError.h"
 
 CFileException::CFileException(DWORD osError, const std::string& fileName)
@@ -37,7 +38,7 @@ std::string CFileException::ErrorText() const {
 }
 
 int CFileException::ReportError(HWND owner, UINT type) const {
-  return ::MessageBoxA(owner, ErrorText().c_str(), AfxGetAppName(), type);
+  return sys::MessageBox(owner, ErrorText().c_str(), AfxGetAppName(), type);
 }
 
 CStdioFile::CStdioFile(const std::string& path, UINT flags) {
@@ -54,7 +55,7 @@ bool CStdioFile::Open(const std::string& path, UINT flags, CFileException* error
   if ((flags & 3) == modeReadWrite) access = GENERIC_READ | GENERIC_WRITE;
   const DWORD share = (flags & shareDenyNone) ? FILE_SHARE_READ | FILE_SHARE_WRITE : FILE_SHARE_READ;
   const DWORD disposition = (flags & modeCreate) ? CREATE_ALWAYS : OPEN_EXISTING;
-  HANDLE h = ::CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = sys::CreateFile(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     if (error) *error = CFileException(::GetLastError(), path);
     return false;

@@ -4,15 +4,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "framework/Handles.h"
+#include "framework/Sys.h"
 
 std::string SystemErrorText(DWORD code) {
-  char* text = nullptr;
-  const DWORD n = ::FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-      MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0, nullptr);
-  ScopedLocal owner(text);
-  return n && text ? std::string(text, n) : std::string();
+  return sys::FormatSystemMessage(code);
 }
 
 std::string FormatText(const char* format, ...) {

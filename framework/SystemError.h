@@ -3,7 +3,7 @@
 
 #include <string>
 
-// The system's text for an error code (FormatMessageA, system table, the
+// The system's text for an error code (from the system table in the
 // user's default language), as the system gives it, line end included.
 std::string SystemErrorText(DWORD code);
 

@@ -36,9 +36,9 @@ int CWinThread::Run() {
 
 int RunMessageLoop() {
   MSG msg{};
-  while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
     ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
+    ::DispatchMessageW(&msg);
   }
   return static_cast<int>(msg.wParam);
 }
@@ -60,14 +60,14 @@ void WaitPumpingMessages(HANDLE handle) {
     const DWORD r = ::MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT);
     if (r != WAIT_OBJECT_0 + 1) break;
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) {
         quit = true;
         quitCode = msg.wParam;
         continue;
       }
       ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
+      ::DispatchMessageW(&msg);
     }
   }
   if (quit) ::PostQuitMessage(static_cast<int>(quitCode));

@@ -1,9 +1,10 @@
 #include "framework/Wnd.h"
 
 #include "framework/App.h"
+#include "framework/Sys.h"
 
 namespace {
-const char kObjectProp[] = "TsWndObject";
+const wchar_t kObjectProp[] = L"TsWndObject";
 }
 
 CWnd::~CWnd() {
@@ -12,16 +13,16 @@ CWnd::~CWnd() {
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND wnd) {
-  return wnd ? static_cast<CWnd*>(::GetPropA(wnd, kObjectProp)) : nullptr;
+  return wnd ? static_cast<CWnd*>(::GetPropW(wnd, kObjectProp)) : nullptr;
 }
 
 void CWnd::Attach(HWND wnd) {
   m_hWnd = wnd;
-  ::SetPropA(wnd, kObjectProp, this);
+  ::SetPropW(wnd, kObjectProp, this);
 }
 
 void CWnd::Detach() {
-  if (m_hWnd && ::IsWindow(m_hWnd) && FromHandlePermanent(m_hWnd) == this) ::RemovePropA(m_hWnd, kObjectProp);
+  if (m_hWnd && ::IsWindow(m_hWnd) && FromHandlePermanent(m_hWnd) == this) ::RemovePropW(m_hWnd, kObjectProp);
   m_hWnd = nullptr;
   oldProc_ = nullptr;
 }
@@ -31,7 +32,7 @@ BOOL CWnd::SubclassWindow(HWND wnd) {
   Attach(wnd);
   PreSubclassWindow();
   oldProc_ = reinterpret_cast<WNDPROC>(
-      ::SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
+      ::SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
   return TRUE;
 }
 
@@ -41,14 +42,14 @@ BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
 
 HWND CWnd::UnsubclassWindow() {
   HWND wnd = m_hWnd;
-  if (oldProc_ && wnd) ::SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc_));
+  if (oldProc_ && wnd) ::SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc_));
   Detach();
   return wnd;
 }
 
 LRESULT CALLBACK CWnd::SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   CWnd* self = FromHandlePermanent(wnd);
-  if (!self || !self->oldProc_) return ::DefWindowProcA(wnd, msg, wp, lp);
+  if (!self || !self->oldProc_) return ::DefWindowProcW(wnd, msg, wp, lp);
   const CurrentMessage saved = self->current_;
   self->current_ = {msg, wp, lp};
   LRESULT result = 0;
@@ -67,30 +68,20 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProc(
 LRESULT CWnd::Default() { return DefWindowProc(current_.msg, current_.wp, current_.lp); }
 
 LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-  if (oldProc_) return ::CallWindowProcA(oldProc_, m_hWnd, msg, wp, lp);
-  return ::DefWindowProcA(m_hWnd, msg, wp, lp);
+  if (oldProc_) return ::CallWindowProcW(oldProc_, m_hWnd, msg, wp, lp);
+  return ::DefWindowProcW(m_hWnd, msg, wp, lp);
 }
 
-std::string CWnd::GetWindowText() const {
-  const int n = ::GetWindowTextLengthA(m_hWnd);
-  std::string text(static_cast<size_t>(n > 0 ? n : 0) + 1, '\0');
-  const int got = ::GetWindowTextA(m_hWnd, text.data(), static_cast<int>(text.size()));
-  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-  return text;
-}
+std::string CWnd::GetWindowText() const { return sys::GetWindowText(m_hWnd); }
 
-void CWnd::SetWindowText(const std::string& text) { ::SetWindowTextA(m_hWnd, text.c_str()); }
+void CWnd::SetWindowText(const std::string& text) { sys::SetWindowText(m_hWnd, text.c_str()); }
 
 std::string CWnd::GetDlgItemText(int id) const {
   HWND item = GetDlgItem(id);
-  const int n = item ? ::GetWindowTextLengthA(item) : 0;
-  std::string text(static_cast<size_t>(n > 0 ? n : 0) + 1, '\0');
-  const int got = item ? ::GetWindowTextA(item, text.data(), static_cast<int>(text.size())) : 0;
-  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-  return text;
+  return item ? sys::GetWindowText(item) : std::string();
 }
 
-void CWnd::SetDlgItemText(int id, const std::string& text) { ::SetDlgItemTextA(m_hWnd, id, text.c_str()); }
+void CWnd::SetDlgItemText(int id, const std::string& text) { sys::SetDlgItemText(m_hWnd, id, text.c_str()); }
 
 RECT CWnd::GetClientRect() const {
   RECT rc{};
@@ -105,5 +96,5 @@ RECT CWnd::GetWindowRect() const {
 }
 
 int CWnd::MessageBox(const char* text, const char* caption, UINT type) {
-  return ::MessageBoxA(m_hWnd, text, caption ? caption : AfxGetAppName(), type);
+  return sys::MessageBox(m_hWnd, text, caption ? caption : AfxGetAppName(), type);
 }

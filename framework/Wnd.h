@@ -47,12 +47,12 @@ class CWnd {
   void UpdateWindow() { ::UpdateWindow(m_hWnd); }
   RECT GetClientRect() const;
   RECT GetWindowRect() const;
-  DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
-  void SetStyle(DWORD style) { ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(style)); }
+  DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_STYLE)); }
+  void SetStyle(DWORD style) { ::SetWindowLongW(m_hWnd, GWL_STYLE, static_cast<LONG>(style)); }
   HWND SetFocus() { return ::SetFocus(m_hWnd); }
   HWND GetParent() const { return ::GetParent(m_hWnd); }
-  LRESULT SendMessage(UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return ::SendMessageA(m_hWnd, msg, wp, lp); }
-  BOOL PostMessage(UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return ::PostMessageA(m_hWnd, msg, wp, lp); }
+  LRESULT SendMessage(UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return ::SendMessageW(m_hWnd, msg, wp, lp); }
+  BOOL PostMessage(UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return ::PostMessageW(m_hWnd, msg, wp, lp); }
   int MessageBox(const char* text, const char* caption = nullptr, UINT type = MB_OK);
 
  protected:
@@ -76,8 +76,8 @@ class CWnd {
 // Thin wrappers of the standard controls.
 class CButton : public CWnd {
  public:
-  int GetCheck() const { return static_cast<int>(::SendMessageA(m_hWnd, BM_GETCHECK, 0, 0)); }
-  void SetCheck(int check) { ::SendMessageA(m_hWnd, BM_SETCHECK, static_cast<WPARAM>(check), 0); }
+  int GetCheck() const { return static_cast<int>(::SendMessageW(m_hWnd, BM_GETCHECK, 0, 0)); }
+  void SetCheck(int check) { ::SendMessageW(m_hWnd, BM_SETCHECK, static_cast<WPARAM>(check), 0); }
 };
 
 class CStatic : public CWnd {};

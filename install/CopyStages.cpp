@@ -1,6 +1,7 @@
 // The folder stage and the top-level stage of the install worker, and the
 // folder and path operations the other stages share.
 #include "framework/CodePage.h"
+#include "framework/Sys.h"
 #include "framework/SystemError.h"
 #include "install/InstallPath.h"
 #include "install/SetupThread.h"
@@ -13,11 +14,14 @@ const char kMissingSourcePrompt[] =
 const char kFolderPrompt[] =
     "%s\n不能创建文件夹 %s ，\n点击“重试”按钮试图重新创建文件夹；\n点击“取消”按钮将终止程序运行。";
 
+const char kUnrepresentablePrompt[] =
+    "%s\n此名称含有简体中文字符集(GBK)以外的字符，不能复制，已跳过。";
+
 const char kSetupProgram[] = "setup.exe";
 const char kProductIcon[] = "TerrasumV8.0.ico";
 
 bool IsFolder(const std::string& path) {
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  const DWORD attributes = sys::GetFileAttributes(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -28,7 +32,7 @@ std::string CSetupThread::JoinPath(const std::string& folder, const std::string&
 }
 
 void CSetupThread::FindFiles(const std::string& folder, const std::string& pattern,
-                             std::vector<std::string>& names) {
+                             std::vector<std::string>& names, std::vector<std::string>* skipped) {
   names.clear();
   // Enumerated by full path rather than from a changed current directory:
   // the current directory belongs to the whole process, and a folder that
@@ -38,7 +42,9 @@ void CSetupThread::FindFiles(const std::string& folder, const std::string& patte
   bool more = finder.FindFile(installpath::SearchPattern(folder, pattern));
   while (more) {
     more = finder.FindNextFile();
-    if (!finder.IsDirectory()) names.push_back(finder.GetFileName());
+    if (finder.IsDirectory()) continue;
+    if (finder.IsNameRepresentable()) names.push_back(finder.GetFileName());
+    else if (skipped) skipped->push_back(finder.GetFilePath());
   }
 }
 
@@ -61,6 +67,13 @@ bool CSetupThread::CopyFolder(const std::string& sourceFolder, const std::string
     more = finder.FindNextFile();
     if (finder.IsDots()) continue;
     const std::string from = finder.GetFilePath();
+    if (!finder.IsNameRepresentable()) {
+      // Under any 8-bit name it would be made as another file, or recorded
+      // under a name that names nothing; neither copied nor recorded.
+      TellNotCopied(from);
+      if (IsCancelled()) return false;
+      continue;
+    }
     const std::string to = JoinPath(target, finder.GetFileName());
     if (finder.IsDirectory()) {
       if (!CopyFolder(from, to)) return false;
@@ -92,17 +105,17 @@ bool CSetupThread::FindSourceEntries(const std::string& source, CFileFind& finde
 }
 
 void CSetupThread::CopyFolderFile(const std::string& source, const std::string& target, bool folderMadeNow) {
-  const bool existed = !folderMadeNow && ::GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES;
-  if (!::CopyFileA(source.c_str(), target.c_str(), FALSE)) {
+  const bool existed = !folderMadeNow && sys::GetFileAttributes(target.c_str()) != INVALID_FILE_ATTRIBUTES;
+  if (!sys::CopyFile(source.c_str(), target.c_str(), FALSE)) {
     // Skipped silently and not recorded. A copy that broke off (a full
     // drive) leaves a torn file that no record names and that takes the
     // space the record needs; it goes. An older file that was there (held
     // open, say) is not ours to delete.
-    if (!existed) ::DeleteFileA(target.c_str());
+    if (!existed) sys::DeleteFile(target.c_str());
     return;
   }
   // Clears a read-only attribute brought from the medium.
-  ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+  sys::SetFileAttributes(target.c_str(), FILE_ATTRIBUTE_NORMAL);
   RecordFile(target);
 }
 
@@ -124,7 +137,7 @@ bool CSetupThread::EnsureFolder(const std::string& path) {
 }
 
 DWORD CSetupThread::MakeFolder(const std::string& prefix) {
-  if (::CreateDirectoryA(prefix.c_str(), nullptr)) return NO_ERROR;
+  if (sys::CreateDirectory(prefix.c_str(), nullptr)) return NO_ERROR;
   const DWORD error = ::GetLastError();
   // Made meanwhile, or named twice over (C:\A\ after C:\A): the folder is
   // there. A file of that name is not.
@@ -137,15 +150,20 @@ bool CSetupThread::AskRetryFolder(DWORD error, const std::string& prefix) const 
          IDRETRY;
 }
 
+void CSetupThread::TellNotCopied(const std::string& path) const {
+  Prompt(FormatText(kUnrepresentablePrompt, path.c_str()), MB_OK | MB_ICONEXCLAMATION);
+}
+
 void CSetupThread::CopyTopFiles() {
-  std::vector<std::string> names;
-  FindFiles(m_sourceFolder, "*.*", names);
+  std::vector<std::string> names, skipped;
+  FindFiles(m_sourceFolder, "*.*", names, &skipped);
+  for (const std::string& path : skipped) TellNotCopied(path);
   for (const std::string& name : names) {
     if (cp936::EqualsNoCase(name, kSetupProgram)) continue;
     const std::string target = m_installFolder + name;
-    ::CopyFileA((m_sourceFolder + name).c_str(), target.c_str(), FALSE);
+    sys::CopyFile((m_sourceFolder + name).c_str(), target.c_str(), FALSE);
     // Recorded whether or not the copy succeeded.
     RecordFile(target);
-    if (cp936::EqualsNoCase(name, kProductIcon)) ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    if (cp936::EqualsNoCase(name, kProductIcon)) sys::SetFileAttributes(target.c_str(), FILE_ATTRIBUTE_HIDDEN);
   }
 }

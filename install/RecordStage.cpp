@@ -3,6 +3,7 @@
 #include <io.h>
 
 #include "framework/StdioFile.h"
+#include "framework/Sys.h"
 #include "install/InstallRecord.h"
 #include "install/SetupThread.h"
 
@@ -38,7 +39,7 @@ bool CSetupThread::WriteRecord() {
   const std::string path = JoinPath(m_installFolder, kRecordName);
   RecordFile(path);  // the record lists itself, so that the replay deletes it
   // A hidden file cannot be opened for creation over; the old record goes first.
-  if (::_access(path.c_str(), 0) == 0) ::DeleteFileA(path.c_str());
+  if (sys::FileExists(path.c_str())) sys::DeleteFile(path.c_str());
   CStdioFile file;
   try {
     CFileException error(NO_ERROR, path);
@@ -50,11 +51,11 @@ bool CSetupThread::WriteRecord() {
     // installation; no record at all is the outcome for a failed write.
     const bool created = file.IsOpen();
     file.Close();
-    if (created) ::DeleteFileA(path.c_str());
+    if (created) sys::DeleteFile(path.c_str());
     const HWND owner = Owner();
     if (owner && ::IsWindow(owner)) e.ReportError(owner);
     return false;
   }
-  ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
+  sys::SetFileAttributes(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
   return true;
 }

@@ -1,6 +1,7 @@
 #include "install/SetupThread.h"
 
 #include "framework/App.h"
+#include "framework/Sys.h"
 #include "framework/Wnd.h"
 
 const std::vector<std::string>& CSetupThread::Folders() {
@@ -14,7 +15,7 @@ int CSetupThread::Run() {
   // A thread gets its message queue on its first peek; without one the
   // WM_QUIT below could not be posted and the loop would never end.
   MSG msg;
-  ::PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+  ::PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
 
   bool copied = false;
   try {
@@ -35,7 +36,7 @@ int CSetupThread::Run() {
   }
   // The thread's own identifier, not m_nThreadID: the creator may not have
   // stored that yet when the run gets here.
-  if (!::PostThreadMessageA(::GetCurrentThreadId(), WM_QUIT, 0, 0)) return ExitInstance();
+  if (!::PostThreadMessageW(::GetCurrentThreadId(), WM_QUIT, 0, 0)) return ExitInstance();
   return CWinThread::Run();
 }
 
@@ -65,18 +66,18 @@ int CSetupThread::Prompt(const std::string& text, UINT type) const {
   // for; its answer is then "no answer", which every caller takes as Abort
   // or Cancel.
   if (!owner || !::IsWindow(owner)) return 0;
-  return ::MessageBoxA(owner, text.c_str(), AfxGetAppName(), type);
+  return sys::MessageBox(owner, text.c_str(), AfxGetAppName(), type);
 }
 
 void CSetupThread::SendToPage(UINT msg, const std::string* source, const std::string* target) const {
   const HWND owner = Owner();
   if (!owner) return;
   // Sent: the page reads the paths behind the pointers before this returns.
-  ::SendMessageA(owner, msg, source ? reinterpret_cast<WPARAM>(source->c_str()) : 0,
+  ::SendMessageW(owner, msg, source ? reinterpret_cast<WPARAM>(source->c_str()) : 0,
                  target ? reinterpret_cast<LPARAM>(target->c_str()) : 0);
 }
 
 void CSetupThread::PostToPage(UINT msg) const {
   const HWND owner = Owner();
-  if (owner) ::PostMessageA(owner, msg, 0, 0);
+  if (owner) ::PostMessageW(owner, msg, 0, 0);
 }

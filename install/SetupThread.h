@@ -71,7 +71,10 @@ class CSetupThread : public CWinThread {
   // Shared by the stages.
   bool EnsureFolder(const std::string& path);
   // Plain files of folder matching pattern, names only, in enumeration order.
-  void FindFiles(const std::string& folder, const std::string& pattern, std::vector<std::string>& names);
+  // A file whose name code page 936 cannot hold is left out of names and
+  // put into skipped (full path, '?' where such a character stands).
+  void FindFiles(const std::string& folder, const std::string& pattern, std::vector<std::string>& names,
+                 std::vector<std::string>* skipped = nullptr);
   static std::string JoinPath(const std::string& folder, const std::string& name);
 
   // The recorders: each appends one entry to the record text.
@@ -120,6 +123,9 @@ class CSetupThread : public CWinThread {
   DWORD MakeFolder(const std::string& prefix);
   // The "cannot create" prompt; true when the user chose Retry.
   bool AskRetryFolder(DWORD error, const std::string& prefix) const;
+  // Tells the user that an entry of the medium is not copied because its
+  // name has a character code page 936 cannot hold.
+  void TellNotCopied(const std::string& path) const;
 
   std::atomic<bool> cancel_{false};
   std::string record_;

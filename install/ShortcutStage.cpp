@@ -7,6 +7,8 @@
 #include "acad/AcadRegistry.h"
 #include "framework/CodePage.h"
 #include "framework/Handles.h"
+#include "framework/ShellLink.h"
+#include "framework/Sys.h"
 #include "install/SetupThread.h"
 
 namespace {
@@ -114,7 +116,7 @@ void CSetupThread::MakeLaunchShortcuts() {
 bool CSetupThread::MakeShortcut(const std::string& linkPath, const std::string& target, const char* arguments,
                                 const char* iconPath) {
   // An older link of that name is replaced, not kept beside the new one.
-  ::DeleteFileA(linkPath.c_str());
+  sys::DeleteFile(linkPath.c_str());
   if (!CreateShortcut(m_installFolder, linkPath, target, arguments, iconPath)) return false;
   RecordFile(linkPath);
   return true;
@@ -125,20 +127,14 @@ bool CSetupThread::CreateShortcut(const std::string& workingFolder, const std::s
   // S_FALSE (already initialised on this thread) is success. COM stays
   // initialised for the rest of the worker's life.
   if (FAILED(::CoInitialize(nullptr))) return false;
-  ComPtr<IShellLinkA> link;
-  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.put_void())))
-    return false;
+  CShellLink link;
+  if (!link.IsReady()) return false;
   // A null text leaves the link without arguments or icon.
-  link->SetPath(target.c_str());
-  link->SetArguments(arguments);
-  link->SetIconLocation(iconPath, 0);
-  link->SetWorkingDirectory(workingFolder.c_str());
-  ComPtr<IPersistFile> file;
-  if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void()))) return false;
-  // A path that does not fit (259 characters and the terminator) comes back
-  // as 0 with the buffer cut and unterminated; such a link is not saved at
-  // all rather than under a shortened or garbled name.
-  wchar_t widePath[MAX_PATH];
-  if (::MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH) == 0) return false;
-  return SUCCEEDED(file->Save(widePath, TRUE));
+  link.SetPath(target.c_str());
+  link.SetArguments(arguments);
+  link.SetIconLocation(iconPath, 0);
+  link.SetWorkingDirectory(workingFolder.c_str());
+  // A path too long for a file name is not saved at all rather than under a
+  // shortened or garbled name.
+  return link.Save(linkPath);
 }

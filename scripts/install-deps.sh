@@ -28,12 +28,17 @@ if [ ${#need[@]} -gt 0 ]; then
   $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}"
 fi
 
-# zh_CN.UTF-8 gives Wine the ANSI code page 936 and decodes Chinese file names.
-if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
-  echo "install-deps: generating zh_CN.UTF-8"
-  $SUDO sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
-  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
-  $SUDO locale-gen >/dev/null
-fi
+# zh_CN.UTF-8 gives Wine the ANSI code page 936 and decodes Chinese file names;
+# the others run the programs as on an English (1252), Japanese (932) and
+# Traditional Chinese (950) Windows.
+for loc in zh_CN.UTF-8 en_US.UTF-8 ja_JP.UTF-8 zh_TW.UTF-8; do
+  if ! locale -a 2>/dev/null | grep -qix "${loc%.UTF-8}.utf-\?8"; then
+    echo "install-deps: generating $loc"
+    $SUDO sed -i "s/^# *$loc UTF-8/$loc UTF-8/" /etc/locale.gen
+    grep -q "^$loc UTF-8" /etc/locale.gen || echo "$loc UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+    gen=1
+  fi
+done
+[ -n "${gen:-}" ] && $SUDO locale-gen >/dev/null
 
 echo "install-deps: all present"

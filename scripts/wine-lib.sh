@@ -3,7 +3,26 @@
 # decided in wine-arch.sh: call ts_use_wine "$(ts_build_arch BUILD)" first.
 
 . "$(dirname "${BASH_SOURCE[0]}")/wine-arch.sh"
-export WINEDEBUG=-all LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
+# Wine takes a program's ANSI and OEM code pages from its Unix locale:
+# zh_CN.UTF-8 gives 936, as on a Chinese Windows. TS_LOCALE runs the programs
+# as on a Windows of another language (en_US.UTF-8: 1252, ja_JP.UTF-8: 932,
+# zh_TW.UTF-8: 950).
+TS_LOCALE=${TS_LOCALE:-zh_CN.UTF-8}
+export WINEDEBUG=-all LC_ALL=$TS_LOCALE LANG=$TS_LOCALE TS_LOCALE
+
+# ts_check_locale LOCALE: fails, saying so, when the locale is not generated
+# (Wine would silently take the C locale instead).
+ts_check_locale() {
+  locale -a 2>/dev/null | grep -qix "$(sed -E 's/\.UTF-?8$//I' <<<"$1").utf-\?8" && return 0
+  echo "wine: the locale $1 is not generated here (scripts/install-deps.sh generates it)" >&2
+  return 1
+}
+
+# with_locale LOCALE COMMAND...: one command under another locale.
+with_locale() {
+  local loc=$1; shift
+  LC_ALL=$loc LANG=$loc "$@"
+}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 # clone_prefix TEMPLATE DEST: system32 hard-linked, everything else copied.

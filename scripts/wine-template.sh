@@ -19,10 +19,21 @@ unlink_profile() {
     rm -f "$link" && mkdir -p "$link"
   done
 }
-if [ "$(cat "$tpl/.ready" 2>/dev/null)" = "$arch" ]; then unlink_profile; exit 0; fi
+ready="$arch, fonts replaced"
+if [ "$(cat "$tpl/.ready" 2>/dev/null)" = "$ready" ]; then unlink_profile; exit 0; fi
 rm -rf "$tpl"
 export WINEPREFIX=$tpl
+# Made as on a Chinese Windows, whatever locale the tests then run under.
+export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
 wine wineboot -i >"$tpl.log" 2>&1 || { cat "$tpl.log" >&2; exit 1; }
+# The dialogs ask for "宋体" (SimSun), which every Chinese-capable Windows
+# has. Wine has no such face: its only Chinese font here is WenQuanYi Micro
+# Hei, which it finds by itself for a Chinese locale but not for another one
+# (every character an empty box under en_US.UTF-8). The replacement makes
+# every locale draw the same glyphs.
+for face in 宋体 SimSun; do
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d 'WenQuanYi Micro Hei' /f >>"$tpl.log" 2>&1
+done
 # A virtual desktop: windows are drawn by Wine itself with their captions,
 # and hiding one never waits for a window manager that is not there.
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >>"$tpl.log" 2>&1
@@ -30,4 +41,4 @@ wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >>
 wineserver -w
 rm -f "$tpl/dosdevices/z:"
 unlink_profile
-echo "$arch" >"$tpl/.ready"
+echo "$ready" >"$tpl/.ready"

@@ -3,6 +3,7 @@
 #include "framework/App.h"
 #include "framework/CodePage.h"
 #include "framework/FileFind.h"
+#include "framework/Sys.h"
 #include "framework/SystemError.h"
 #include "setup/PageLook.h"
 #include "setup/WizardCodes.h"
@@ -78,7 +79,7 @@ int CCopyPage::CountFiles(const std::string& folder, bool recursive) {
   int count = 0;
   while (more) {
     more = finder.FindNextFile();
-    if (finder.IsDots()) continue;
+    if (finder.IsDots() || !finder.IsNameRepresentable()) continue;  // never copied
     if (!finder.IsDirectory()) ++count;
     else if (recursive) count += CountFiles(finder.GetFilePath(), true);
   }
@@ -116,9 +117,8 @@ void CCopyPage::OnOK() {}
 
 void CCopyPage::OnCancel() {
   if (cancelConfirmed_) return;
-  char question[1024] = {};
-  ::LoadStringA(AfxGetInstanceHandle(), IDS_CANCEL_COPY, question, sizeof question);
-  if (MessageBox(question, AfxGetAppName(), MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  const std::string question = sys::LoadString(AfxGetInstanceHandle(), IDS_CANCEL_COPY);
+  if (MessageBox(question.c_str(), AfxGetAppName(), MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   cancelConfirmed_ = true;
   worker_.RequestCancel();
   // The page goes at once; its window lives on, hidden, until the worker has

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "framework/CodePage.h"
+#include "framework/Sys.h"
 #include "setup/PageLook.h"
 #include "setup/WizardCodes.h"
 
@@ -30,8 +31,8 @@ void CFinishPage::OpenReadme() {
   if (readme_.GetCheck() != BST_CHECKED) return;
   m_installFolder = cp936::TrimRight(m_installFolder);
   const std::string path = cp936::WithTrailingBackslash(m_installFolder) + "readme.txt";
-  if (::_access(path.c_str(), 0) != 0) return;
-  ::ShellExecuteA(nullptr, "OPEN", path.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+  if (!sys::FileExists(path.c_str())) return;
+  sys::ShellExecute(nullptr, "OPEN", path.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
 }
 
 bool CFinishPage::OnCommand(int id, int code) {

@@ -2,6 +2,7 @@
 
 #include "framework/App.h"
 #include "framework/Handles.h"
+#include "framework/Sys.h"
 
 CFolderBrowser::CFolderBrowser(HWND owner, LPCITEMIDLIST root, int titleId) {
   info_.hwndOwner = owner;
@@ -36,19 +37,19 @@ void CFolderBrowser::SetTitle(const std::string& title) {
 
 bool CFolderBrowser::SetTitle(int titleId) {
   if (titleId <= 0) return false;
-  char text[1024] = {};
-  if (::LoadStringA(AfxGetInstanceHandle(), static_cast<UINT>(titleId), text, sizeof text) <= 0) return false;
-  SetTitle(std::string(text));
+  const std::string text = sys::LoadString(AfxGetInstanceHandle(), static_cast<UINT>(titleId));
+  if (text.empty()) return false;
+  SetTitle(text);
   return true;
 }
 
 bool CFolderBrowser::Browse() {
   bool chosen = false;
-  LPITEMIDLIST item = ::SHBrowseForFolderA(&info_);
+  LPITEMIDLIST item = sys::SHBrowseForFolder(&info_);
   if (item) {
     path_.clear();
     displayName_[0] = '\0';
-    if (::SHGetPathFromIDListA(item, displayName_)) {
+    if (sys::SHGetPathFromIDList(item, displayName_)) {
       path_ = displayName_;
       chosen = true;
     }
@@ -60,11 +61,11 @@ bool CFolderBrowser::Browse() {
 }
 
 void CFolderBrowser::SetSelection(const std::string& path) {
-  if (IsOpen()) ::SendMessageA(dialog_, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+  if (IsOpen()) sys::SendTextMessage(dialog_, BFFM_SETSELECTIONW, TRUE, path.c_str());
 }
 
 void CFolderBrowser::SetStatusText(const std::string& text) {
-  if (IsOpen()) ::SendMessageA(dialog_, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  if (IsOpen()) sys::SendTextMessage(dialog_, BFFM_SETSTATUSTEXTW, 0, text.c_str());
 }
 
 // Runs inside the shell's dialog procedure: nothing may escape it.

@@ -18,7 +18,7 @@ void TakeParentIcons(CDialog& page) {
 // parent's top-left corner; modal pages belong in the middle of the screen.
 void CenterOverParent(CDialog& page) {
   RECT workArea{};
-  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
   RECT area = workArea;
   const HWND parent = page.m_pParentWnd ? page.m_pParentWnd->m_hWnd : nullptr;
   if (parent && ::IsWindowVisible(parent) && !::IsIconic(parent)) ::GetWindowRect(parent, &area);

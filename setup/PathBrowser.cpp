@@ -1,5 +1,7 @@
 #include "setup/PathBrowser.h"
 
+#include "framework/Sys.h"
+
 CPathBrowser::CPathBrowser(HWND owner, int titleId) : CFolderBrowser(owner, nullptr, titleId) {}
 
 CPathBrowser::~CPathBrowser() = default;
@@ -13,6 +15,6 @@ void CPathBrowser::OnInitialized() {
 
 void CPathBrowser::OnSelChanged(LPCITEMIDLIST item) {
   char path[MAX_PATH] = {};
-  if (!item || !::SHGetPathFromIDListA(item, path)) path[0] = '\0';
+  if (!item || !sys::SHGetPathFromIDList(item, path)) path[0] = '\0';
   SetStatusText(path);
 }

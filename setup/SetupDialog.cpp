@@ -8,6 +8,7 @@
 #include "framework/App.h"
 #include "framework/CodePage.h"
 #include "framework/FileFind.h"
+#include "framework/Sys.h"
 #include "setup/AgreementPage.h"
 #include "setup/CopyPage.h"
 #include "setup/FinishPage.h"
@@ -73,7 +74,7 @@ void FillWith(HDC dc, const RECT& rc, COLORREF colour) {
 
 CSetupDialog::CSetupDialog(CWnd* parent)
     : CDialog(IDD_SETUP_BACKGROUND, parent),
-      icon_(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_SETUP))) {}
+      icon_(::LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDI_SETUP))) {}
 
 BOOL CSetupDialog::OnInitDialog() {
   CDialog::OnInitDialog();
@@ -102,9 +103,7 @@ bool CSetupDialog::RunStartupChecks() {
   SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
 
-  char module[MAX_PATH] = {};
-  ::GetModuleFileNameA(nullptr, module, MAX_PATH);
-  sourceFolder_ = module;
+  sourceFolder_ = ModuleFileName(nullptr);
   const size_t slash = cp936::FindLastBackslash(sourceFolder_);
   if (slash != cp936::npos) sourceFolder_.erase(slash);
 
@@ -176,11 +175,11 @@ void CSetupDialog::RunWizard() {
 bool CSetupDialog::ReadInstallPath(const char* keyPath, const char* valueName, std::string& text) {
   text.clear();
   HKEY raw = nullptr;
-  if (::RegCreateKeyA(HKEY_LOCAL_MACHINE, keyPath, &raw) != ERROR_SUCCESS) return false;
+  if (sys::RegCreateKey(HKEY_LOCAL_MACHINE, keyPath, &raw) != ERROR_SUCCESS) return false;
   ScopedRegKey key(raw);
   char data[2048] = {};
   DWORD size = sizeof data;
-  if (::RegQueryValueExA(key.get(), valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) !=
+  if (sys::RegQueryValueEx(key.get(), valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) !=
       ERROR_SUCCESS)
     return false;
   // The stored text need not end with a NUL.
@@ -201,9 +200,8 @@ void CSetupDialog::OnWindowPosChanging(WINDOWPOS& pos) {
 void CSetupDialog::CollectPictures(const std::string& folder, const std::string& pattern,
                                    std::vector<std::string>& list) {
   list.clear();
-  char saved[1024] = {};
-  const DWORD savedLength = ::GetCurrentDirectoryA(sizeof saved, saved);
-  if (!::SetCurrentDirectoryA(folder.c_str())) return;
+  const std::string saved = sys::CurrentDirectory();
+  if (!sys::SetCurrentDirectory(folder.c_str())) return;
   CFileFind finder;
   bool more = finder.FindFile(pattern);
   while (more) {
@@ -212,14 +210,12 @@ void CSetupDialog::CollectPictures(const std::string& folder, const std::string&
     list.push_back(folder + finder.GetFileName());
   }
   finder.Close();
-  if (savedLength > 0 && savedLength < sizeof saved) ::SetCurrentDirectoryA(saved);
+  if (!saved.empty()) sys::SetCurrentDirectory(saved.c_str());
 }
 
 ScopedBitmap CSetupDialog::LoadPictureCanvas(const std::string& path) const {
-  wchar_t wide[MAX_PATH] = {};
-  if (::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH) == 0) return {};
   ComPtr<IPicture> picture;
-  if (FAILED(::OleLoadPicturePath(wide, nullptr, 0, 0, IID_IPicture, picture.put_void())) || !picture) return {};
+  if (FAILED(sys::OleLoadPicturePath(path.c_str(), IID_IPicture, picture.put_void())) || !picture) return {};
 
   OLE_HANDLE handle = 0;
   SHORT type = PICTYPE_NONE;
@@ -228,7 +224,7 @@ ScopedBitmap CSetupDialog::LoadPictureCanvas(const std::string& path) const {
   if (FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP || FAILED(picture->get_Handle(&handle))) return {};
   const HBITMAP source = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
   BITMAP sourceInfo{};
-  if (!::GetObjectA(source, sizeof sourceInfo, &sourceInfo) || sourceInfo.bmWidth <= 0 || sourceInfo.bmHeight <= 0)
+  if (!::GetObjectW(source, sizeof sourceInfo, &sourceInfo) || sourceInfo.bmWidth <= 0 || sourceInfo.bmHeight <= 0)
     return {};
 
   // The proportions from the size in pixels: the picture object's HIMETRIC
@@ -270,7 +266,7 @@ BOOL CSetupDialog::OnEraseBackground(HDC dc) {
     return TRUE;
   }
   BITMAP info{};
-  ::GetObjectA(canvas.get(), sizeof info, &info);
+  ::GetObjectW(canvas.get(), sizeof info, &info);
   SelectScope selected(memory.get(), canvas.get());
   ::StretchBlt(dc, client.left, client.top, client.right - client.left, client.bottom - client.top, memory.get(), 0,
                0, info.bmWidth, info.bmHeight, SRCCOPY);

@@ -25,4 +25,26 @@ std::string BatchText(const std::string& programFile, const std::string& batchPa
   return text;
 }
 
+const char kProgramVariable[] = "GRAVO_UNINSTALL_PROGRAM";
+const char kFolderVariable[] = "GRAVO_UNINSTALL_FOLDER";
+
+std::string BatchTextByVariables(const std::string& batchPath) {
+  const std::string program = std::string("%") + kProgramVariable + "%";
+  const std::string folder = std::string("%") + kFolderVariable + "%";
+  std::string text;
+  text += ":Repeat\r\n";
+  text += "del \"" + program + "\"\r\n";
+  text += "del \"Filedelr.avi\"\r\n";
+  text += "if exist \"" + program + "\" goto Repeat\r\n";
+  text += "rmdir \"" + folder + "\"\r\n";
+  text += "del \"" + batchPath + "\"\r\n";
+  return text;
+}
+
+bool IsAscii(const std::string& text) {
+  for (char c : text)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
 }  // namespace selfremoval

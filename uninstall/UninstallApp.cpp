@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "framework/Sys.h"
 #include "uninstall/UninstallDialog.h"
 
 namespace {
@@ -14,7 +15,7 @@ CUninstallApp theApp;
 BOOL CUninstallApp::InitInstance() {
   AfxEnableControlContainer();
   Enable3dControls();
-  if (::MessageBoxA(nullptr, kQuestion, kQuestionCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return FALSE;
+  if (sys::MessageBox(nullptr, kQuestion, kQuestionCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return FALSE;
   auto dialog = std::make_unique<CUninstallDialog>();
   m_pMainWnd = dialog.get();
   dialog->DoModal();

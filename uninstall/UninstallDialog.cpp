@@ -6,6 +6,7 @@
 #include "framework/App.h"
 #include "framework/CodePage.h"
 #include "framework/Handles.h"
+#include "framework/Sys.h"
 #include "framework/SystemError.h"
 #include "install/InstallRecord.h"
 #include "uninstall/SelfRemoval.h"
@@ -20,7 +21,7 @@ const char kFailedText[] = "Gravo V6.0 卸载未能完成!";
 }  // namespace
 
 CUninstallDialog::CUninstallDialog(CWnd* parent)
-    : CDialog(IDD, parent), m_hIcon(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(kIconId))) {}
+    : CDialog(IDD, parent), m_hIcon(::LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(kIconId))) {}
 
 void CUninstallDialog::DoDataExchange() {
   DDX_Control(IDC_FINISH_TEXT, m_finishText);
@@ -38,7 +39,7 @@ BOOL CUninstallDialog::OnInitDialog() {
   std::string folder;
   if (!ReadInstallPath(folder)) folder = ProgramFolder();
   const std::string record = folder + kRecordName;
-  if (::GetFileAttributesA(record.c_str()) == INVALID_FILE_ATTRIBUTES) {
+  if (sys::GetFileAttributes(record.c_str()) == INVALID_FILE_ATTRIBUTES) {
     // Nothing to undo here: close at once and without a word.
     PostMessage(WM_CLOSE);
     return TRUE;
@@ -74,13 +75,13 @@ bool CUninstallDialog::StartReplay() {
 
 bool CUninstallDialog::ReadInstallPath(std::string& path) {
   HKEY raw = nullptr;
-  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallIdentity.productKey, 0, KEY_ALL_ACCESS, &raw) != ERROR_SUCCESS)
+  if (sys::RegOpenKeyEx(HKEY_LOCAL_MACHINE, kUninstallIdentity.productKey, 0, KEY_ALL_ACCESS, &raw) != ERROR_SUCCESS)
     return false;
   ScopedRegKey key(raw);
   std::vector<char> buffer(kUninstallIdentity.machineReadBuffer, '\0');
   DWORD size = static_cast<DWORD>(buffer.size());
   DWORD type = 0;
-  if (::RegQueryValueExA(key.get(), kInstallPathValue, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+  if (sys::RegQueryValueEx(key.get(), kInstallPathValue, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
                          &size) != ERROR_SUCCESS)
     return false;
   if (type != REG_SZ && type != REG_EXPAND_SZ) return false;

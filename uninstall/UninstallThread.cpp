@@ -7,6 +7,7 @@
 #include "framework/App.h"
 #include "framework/Handles.h"
 #include "framework/StdioFile.h"
+#include "framework/Sys.h"
 #include "framework/SystemError.h"
 #include "framework/Wnd.h"
 #include "install/InstallRecord.h"
@@ -35,13 +36,13 @@ bool IsFullPath(const std::string& path) {
 // the file system, for the rare one that needs it.
 void DeleteRecordedFile(const std::string& path) {
   if (!IsFullPath(path)) return;  // Setup records full paths only
-  if (::DeleteFileA(path.c_str()) || ::GetLastError() != ERROR_ACCESS_DENIED) return;
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (sys::DeleteFile(path.c_str()) || ::GetLastError() != ERROR_ACCESS_DENIED) return;
+  const DWORD attributes = sys::GetFileAttributes(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY) ||
       (attributes & FILE_ATTRIBUTE_DIRECTORY))
     return;
-  ::SetFileAttributesA(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-  ::DeleteFileA(path.c_str());
+  sys::SetFileAttributes(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  sys::DeleteFile(path.c_str());
 }
 
 // The calling thread's error mode for the object's lifetime. Only the
@@ -63,7 +64,7 @@ class ThreadErrorMode {
  private:
   using SetMode = BOOL(WINAPI*)(DWORD, LPDWORD);
   static SetMode Lookup() {
-    const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+    const HMODULE kernel = sys::GetModuleHandle("kernel32.dll");
     if (!kernel) return nullptr;
     // Through a plain function pointer type, which converts without a warning.
     return reinterpret_cast<SetMode>(
@@ -87,10 +88,10 @@ HKEY RootKey(record::RootCode code) {
 
 HWND CUninstallThread::MainWindow() const { return m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr; }
 
-LRESULT CUninstallThread::Send(UINT msg, LPARAM lp) const { return ::SendMessageA(MainWindow(), msg, 0, lp); }
+LRESULT CUninstallThread::Send(UINT msg, LPARAM lp) const { return ::SendMessageW(MainWindow(), msg, 0, lp); }
 
 bool CUninstallThread::Fail() {
-  if (HWND owner = MainWindow()) ::PostMessageA(owner, WM_UNINSTALL_FAILED, 0, 0);
+  if (HWND owner = MainWindow()) ::PostMessageW(owner, WM_UNINSTALL_FAILED, 0, 0);
   return false;
 }
 
@@ -126,7 +127,7 @@ bool CUninstallThread::LoadRecord(const std::string& path) {
   } catch (const std::bad_alloc&) {
     problem = FormatText(kNoMemory, path.c_str());
   }
-  ::MessageBoxA(MainWindow(), problem.c_str(), AfxGetAppName(), MB_OK | MB_ICONEXCLAMATION);
+  sys::MessageBox(MainWindow(), problem.c_str(), AfxGetAppName(), MB_OK | MB_ICONEXCLAMATION);
   return Fail();
 }
 
@@ -141,7 +142,7 @@ BOOL CUninstallThread::InitInstance() {
     Replay();
   } catch (...) {
     // The replay broke off (out of memory): the dialog must not claim success.
-    if (HWND owner = MainWindow()) ::PostMessageA(owner, WM_UNINSTALL_FAILED, 0, 0);
+    if (HWND owner = MainWindow()) ::PostMessageW(owner, WM_UNINSTALL_FAILED, 0, 0);
   }
   return FALSE;
 }
@@ -189,7 +190,7 @@ bool CUninstallThread::RemoveFolders() {
   while (NextEntry(record::kMadeDir, position, start, length)) folders.push_back(Value(start, length));
   // Last recorded first: a folder made inside a recorded one comes after it.
   for (auto it = folders.rbegin(); it != folders.rend() && !stop_; ++it)
-    if (IsFullPath(*it)) ::RemoveDirectoryA(it->c_str());
+    if (IsFullPath(*it)) sys::RemoveDirectory(it->c_str());
   return !stop_;
 }
 
@@ -199,7 +200,7 @@ bool CUninstallThread::DeleteRegistryKeys() {
   while (NextEntry(record::kRegKey, position, start, length)) {
     const auto key = record::SplitKeyEntry(Value(start, length));
     // Without a comma there is no key; an empty sub-key would name the root.
-    if (key && !key->subKey.empty()) ::RegDeleteKeyA(RootKey(key->root), key->subKey.c_str());
+    if (key && !key->subKey.empty()) sys::RegDeleteKey(RootKey(key->root), key->subKey.c_str());
     if (stop_) break;
   }
   return !stop_;
@@ -217,7 +218,7 @@ bool CUninstallThread::UnregisterControl(const std::string& path) {
   {
     // No system box for a file that is not a module or lacks a dependency.
     const ThreadErrorMode quiet(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    library.reset(::LoadLibraryA(path.c_str()));
+    library.reset(sys::LoadLibrary(path.c_str()));
   }
   if (!library) return false;
   using Unregister = HRESULT(__stdcall*)();

@@ -6,29 +6,33 @@
 
 #include <cstdio>
 
+#include "framework/FileFind.h"
+#include "framework/Handles.h"
+#include "framework/ShellLink.h"
+#include "framework/Sys.h"
+
 namespace demo {
 namespace {
 
 void Walk(const std::string& folder, std::vector<std::string>& out, bool linksOnly) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = ::FindFirstFileA((folder + "\\*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::string name = fd.cFileName;
-    if (name == "." || name == "..") continue;
+  CFileFind finder;
+  bool more = finder.FindFile(folder + "\\*");
+  while (more) {
+    more = finder.FindNextFile();
+    if (finder.IsDots()) continue;
+    const std::string name = finder.GetFileName();
     const std::string path = folder + "\\" + name;
-    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    if (finder.IsDirectory()) {
       Walk(path, out, linksOnly);
     } else if (!linksOnly || (name.size() > 4 && _stricmp(name.c_str() + name.size() - 4, ".lnk") == 0)) {
       out.push_back(path);
     }
-  } while (::FindNextFileA(h, &fd));
-  ::FindClose(h);
+  }
 }
 
 void Profiles(HKEY key, const std::string& path, int depth, std::vector<std::string>& out) {
   HKEY sub;
-  if (::RegOpenKeyExA(key, path.c_str(), 0, KEY_READ, &sub) != ERROR_SUCCESS) return;
+  if (sys::RegOpenKeyEx(key, path.c_str(), 0, KEY_READ, &sub) != ERROR_SUCCESS) return;
   char name[512];
   for (DWORD i = 0;; ++i) {
     DWORD n = sizeof name;
@@ -36,7 +40,7 @@ void Profiles(HKEY key, const std::string& path, int depth, std::vector<std::str
     const std::string child = path + "\\" + name;
     if (depth == 0 && std::string(name) == "Profiles") {
       HKEY prof;
-      if (::RegOpenKeyExA(key, child.c_str(), 0, KEY_READ, &prof) == ERROR_SUCCESS) {
+      if (sys::RegOpenKeyEx(key, child.c_str(), 0, KEY_READ, &prof) == ERROR_SUCCESS) {
         for (DWORD j = 0;; ++j) {
           DWORD m = sizeof name;
           if (::RegEnumKeyExA(prof, j, name, &m, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
@@ -67,10 +71,17 @@ std::vector<std::string> LinksUnder(const std::string& folder) {
 
 std::vector<std::string> ReadLines(const std::string& path) {
   std::vector<std::string> lines;
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return lines;
+  std::string bytes;
+  {
+    ScopedFile file(sys::CreateFile(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+    if (!file) return lines;
+    char chunk[4096];
+    DWORD got = 0;
+    while (::ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+  }
   std::string line;
-  for (int c; (c = std::fgetc(f)) != EOF;) {
+  for (char c : bytes) {
     if (c == '\n') {
       if (!line.empty() && line.back() == '\r') line.pop_back();
       lines.push_back(line);
@@ -80,18 +91,17 @@ std::vector<std::string> ReadLines(const std::string& path) {
     }
   }
   if (!line.empty()) lines.push_back(line);
-  std::fclose(f);
   return lines;
 }
 
 std::string RegString(bool machine, const std::string& key, const std::string& value) {
   HKEY k;
-  if (::RegOpenKeyExA(machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &k) !=
+  if (sys::RegOpenKeyEx(machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &k) !=
       ERROR_SUCCESS)
     return "<none>";
   char buf[4096] = {};
   DWORD n = sizeof buf - 1;
-  const LONG r = ::RegQueryValueExA(k, value.empty() ? nullptr : value.c_str(), nullptr, nullptr,
+  const LONG r = sys::RegQueryValueEx(k, value.empty() ? nullptr : value.c_str(), nullptr, nullptr,
                                     reinterpret_cast<BYTE*>(buf), &n);
   ::RegCloseKey(k);
   return r == ERROR_SUCCESS ? std::string(buf) : "<none>";
@@ -99,17 +109,17 @@ std::string RegString(bool machine, const std::string& key, const std::string& v
 
 std::string ClassesString(const std::string& key) {
   HKEY k;
-  if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return "<none>";
+  if (sys::RegOpenKeyEx(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return "<none>";
   char buf[1024] = {};
   DWORD n = sizeof buf - 1;
-  const LONG r = ::RegQueryValueExA(k, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &n);
+  const LONG r = sys::RegQueryValueEx(k, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &n);
   ::RegCloseKey(k);
   return r == ERROR_SUCCESS ? std::string(buf) : "<none>";
 }
 
 bool RegKeyExists(bool machine, const std::string& key) {
   HKEY k;
-  if (::RegOpenKeyExA(machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &k) !=
+  if (sys::RegOpenKeyEx(machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &k) !=
       ERROR_SUCCESS)
     return false;
   ::RegCloseKey(k);
@@ -125,35 +135,14 @@ std::vector<std::string> AcadProfiles() {
 
 bool ReadShortcut(const std::string& link, Shortcut& out) {
   ::CoInitialize(nullptr);
-  IShellLinkA* sl = nullptr;
-  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&sl))))
-    return false;
-  IPersistFile* pf = nullptr;
-  bool ok = false;
-  if (SUCCEEDED(sl->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&pf)))) {
-    wchar_t wide[MAX_PATH * 2] = {};
-    ::MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH * 2);
-    if (SUCCEEDED(pf->Load(wide, STGM_READ))) {
-      char buf[MAX_PATH * 2] = {};
-      out.link = link;
-      sl->GetPath(buf, sizeof buf, nullptr, SLGP_RAWPATH);
-      out.target = buf;
-      buf[0] = 0;
-      sl->GetArguments(buf, sizeof buf);
-      out.arguments = buf;
-      buf[0] = 0;
-      sl->GetWorkingDirectory(buf, sizeof buf);
-      out.workingDir = buf;
-      buf[0] = 0;
-      sl->GetIconLocation(buf, sizeof buf, &out.iconIndex);
-      out.icon = buf;
-      ok = true;
-    }
-    pf->Release();
-  }
-  sl->Release();
-  return ok;
+  CShellLink shellLink;
+  if (!shellLink.Load(link)) return false;
+  out.link = link;
+  out.target = shellLink.GetPath(SLGP_RAWPATH);
+  out.arguments = shellLink.GetArguments();
+  out.workingDir = shellLink.GetWorkingDirectory();
+  out.icon = shellLink.GetIconLocation(out.iconIndex);
+  return true;
 }
 
 }  // namespace demo

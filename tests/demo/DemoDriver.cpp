@@ -4,10 +4,14 @@
 // uninstall removed.
 //   DemoDriver SETUP_EXE SCREENSHOT_DIR [INSTALL_FOLDER]
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "framework/Sys.h"
+#include "framework/WideText.h"
 #include "medium/control/ControlIdentity.h"
 #include "tests/demo/Account.h"
 #include "tests/ui/UiTest.h"
@@ -158,19 +162,19 @@ void RunUninstall(const std::string& folder) {
   if (un.Wait(20000) == STILL_ACTIVE) Fail("Uninstall did not end");
   // The self-removal batch deletes the program file once the program has ended.
   const std::string self = command;
-  ui::WaitUntil([&] { return ::GetFileAttributesA(self.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30000);
+  ui::WaitUntil([&] { return sys::GetFileAttributes(self.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30000);
   // Its next lines remove the program folder, when empty, and the batch itself.
   const std::string programFolder = folder.substr(0, folder.size() - 1);
   ui::WaitUntil([&] {
-    return ::GetFileAttributesA(programFolder.c_str()) == INVALID_FILE_ATTRIBUTES &&
-           ::GetFileAttributesA("C:\\DelUS.bat") == INVALID_FILE_ATTRIBUTES;
+    return sys::GetFileAttributes(programFolder.c_str()) == INVALID_FILE_ATTRIBUTES &&
+           sys::GetFileAttributes("C:\\DelUS.bat") == INVALID_FILE_ATTRIBUTES;
   }, 10000);
 }
 
 void PrintRemains(const std::string& folder) {
   std::fprintf(g_out, "\n== After the uninstall\n");
   const auto files = demo::FilesUnder(folder);
-  const DWORD attr = ::GetFileAttributesA(folder.c_str());
+  const DWORD attr = sys::GetFileAttributes(folder.c_str());
   std::fprintf(g_out, "   install folder %s: %s, %u files left\n", folder.c_str(),
               attr == INVALID_FILE_ATTRIBUTES ? "removed" : "still there", static_cast<unsigned>(files.size()));
   for (const auto& f : files) std::fprintf(g_out, "      %s\n", f.c_str());
@@ -178,7 +182,7 @@ void PrintRemains(const std::string& folder) {
   std::fprintf(g_out, "   %s: %s\n", kUninstallKey, demo::RegKeyExists(true, kUninstallKey) ? "still there" : "removed");
   std::fprintf(g_out, "   the sample control's class %s: %s\n", medium::kGridControl.clsid,
                ControlServer() == "<none>" ? "unregistered" : "still registered");
-  std::fprintf(g_out, "   \\DelUS.bat: %s\n", ::GetFileAttributesA("C:\\DelUS.bat") == INVALID_FILE_ATTRIBUTES
+  std::fprintf(g_out, "   \\DelUS.bat: %s\n", sys::GetFileAttributes("C:\\DelUS.bat") == INVALID_FILE_ATTRIBUTES
                                           ? "gone (the batch removed itself)"
                                           : "still there");
   std::fprintf(g_out, "   AutoCAD profiles now:\n");
@@ -192,7 +196,7 @@ void PrintRemains(const std::string& folder) {
 // on a machine that cannot run 32-bit code.
 std::string BuildOf(const std::string& program) {
   DWORD type = 0;
-  if (!GetBinaryTypeA(program.c_str(), &type)) return "a program of unknown kind";
+  if (!::GetBinaryTypeW(cp936::ToWide(program).c_str(), &type)) return "a program of unknown kind";
   if (type == SCS_64BIT_BINARY) return "the x86_64 twin (a 64-bit test build, not the deliverable)";
   if (type == SCS_32BIT_BINARY) return "the i686 deliverable (a 32-bit program)";
   return "a program of binary type " + std::to_string(type);
@@ -206,12 +210,27 @@ std::string InstalledFolder(std::string folder) {
   return folder;
 }
 
-int main(int argc, char** argv) {
+// The arguments in code page 936, read wide: the 8-bit ones would come in the
+// code page of whatever locale the driver runs under.
+std::vector<std::string> Arguments() {
+  std::vector<std::string> args;
+  int n = 0;
+  if (wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &n)) {
+    for (int i = 0; i < n; ++i) args.push_back(cp936::FromWide(wide[i]));
+    ::LocalFree(wide);
+  }
+  return args;
+}
+
+int main() {
+  const std::vector<std::string> args = Arguments();
+  const int argc = static_cast<int>(args.size());
+  const auto& argv = args;
   // Modes: both phases (the demo), or one of them (the end-to-end test, which
   // looks at the machine in between).
   std::string mode = "both";
   int a = 1;
-  if (argc > 1 && (std::string(argv[1]) == "--install" || std::string(argv[1]) == "--uninstall")) mode = argv[a++] + 2;
+  if (argc > 1 && (std::string(argv[1]) == "--install" || std::string(argv[1]) == "--uninstall")) mode = argv[a++].substr(2);
   if (argc - a < 2) {
     std::printf("usage: DemoDriver [--install|--uninstall] SETUP_EXE SCREENSHOT_DIR [INSTALL_FOLDER]\n");
     return 2;

@@ -4,6 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "framework/App.h"
+#include "framework/Sys.h"
+#include "framework/WideText.h"
 #include "tests/ui/Png.h"
 
 namespace ui {
@@ -160,11 +163,12 @@ HWND Control(HWND dialog, int id) { return dialog ? ::GetDlgItem(dialog, id) : n
 std::string Text(HWND window) {
   if (!window) return {};
   // WM_GETTEXT works across processes where GetWindowText would not.
-  const LRESULT n = ::SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
-  std::string text(static_cast<size_t>(n > 0 ? n : 0) + 1, '\0');
-  const LRESULT got = ::SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  // Read wide and given as code page 936, whatever the test's own code page.
+  const LRESULT n = ::SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(static_cast<size_t>(n > 0 ? n : 0) + 1, L'\0');
+  const LRESULT got = ::SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-  return text;
+  return cp936::FromWide(text);
 }
 
 std::string ControlText(HWND dialog, int id) { return Text(Control(dialog, id)); }
@@ -192,7 +196,7 @@ bool Click(HWND dialog, int id) {
 
 bool SetEditText(HWND dialog, int id, const std::string& text) {
   HWND c = Control(dialog, id);
-  return c && ::SendMessageA(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  return c && sys::SendTextMessage(c, WM_SETTEXT, 0, text.c_str());
 }
 
 void PostCommand(HWND dialog, int id) { ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
@@ -296,9 +300,7 @@ std::string NameOf(HWND window) {
 
 // The hook library lies beside the test program.
 std::string ShowHookPath() {
-  char path[MAX_PATH] = {};
-  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string dir = path;
+  std::string dir = ModuleFileName(nullptr);
   dir.erase(dir.find_last_of('\\') + 1);
   return dir + "tsshowhook.dll";
 }
@@ -312,7 +314,7 @@ ShowRecorder::ShowRecorder(HWND windowOfThread) {
   if (!thread) return;
   events_ = ::SetWinEventHook(EVENT_OBJECT_SHOW, EVENT_OBJECT_SHOW, nullptr, &ShowRecorder::OnEvent, pid, 0,
                               WINEVENT_OUTOFCONTEXT);
-  module_ = ::LoadLibraryA(ShowHookPath().c_str());
+  module_ = sys::LoadLibrary(ShowHookPath().c_str());
   const auto proc = module_ ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(
                                   ::GetProcAddress(module_, "ShowHookProc")))
                             : nullptr;
@@ -430,8 +432,8 @@ bool Process::Start(const std::string& commandLine, const std::string& currentDi
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   std::string cmd = commandLine;
-  if (!::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        currentDir.empty() ? nullptr : currentDir.c_str(), &si, &pi))
+  if (!sys::CreateProcess(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          currentDir.empty() ? nullptr : currentDir.c_str(), &si, &pi))
     return false;
   ::CloseHandle(pi.hThread);
   process_ = pi.hProcess;
@@ -470,7 +472,7 @@ std::string BuildDir() {
 
 std::string ScreenshotDir() {
   const std::string dir = BuildDir() + "screenshots\\";
-  ::CreateDirectoryA(dir.c_str(), nullptr);
+  sys::CreateDirectory(dir.c_str(), nullptr);
   return dir;
 }
 

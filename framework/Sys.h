@@ -1,0 +1,80 @@
+#pragma once
+// The system functions the programs call with text, taking and giving code
+// page 936 text as the 8-bit functions of the same names do, and calling the
+// wide functions underneath (framework/WideText.h converts). A call site
+// reads as it would with the 8-bit function: sys::CopyFile(from, to, FALSE).
+// Texts the system hands back that code page 936 cannot hold come back with
+// '?' in place of the character, which no path may contain.
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace sys {
+
+// ---- Files and folders ----
+DWORD GetFileAttributes(const char* path);
+BOOL SetFileAttributes(const char* path, DWORD attributes);
+BOOL CopyFile(const char* from, const char* to, BOOL failIfExists);
+BOOL DeleteFile(const char* path);
+BOOL CreateDirectory(const char* path, SECURITY_ATTRIBUTES* security);
+BOOL RemoveDirectory(const char* path);
+HANDLE CreateFile(const char* path, DWORD access, DWORD share, SECURITY_ATTRIBUTES* security, DWORD disposition,
+                  DWORD flagsAndAttributes, HANDLE templateFile);
+bool FileExists(const char* path);
+// The process's current folder, or empty when it cannot be read whole.
+std::string CurrentDirectory();
+BOOL SetCurrentDirectory(const char* path);
+
+// ---- Modules and processes ----
+HMODULE LoadLibrary(const char* path);
+HMODULE GetModuleHandle(const char* name);
+BOOL CreateProcess(const char* application, char* commandLine, SECURITY_ATTRIBUTES* processSecurity,
+                   SECURITY_ATTRIBUTES* threadSecurity, BOOL inheritHandles, DWORD flags, void* environment,
+                   const char* currentDirectory, const STARTUPINFOA* startup, PROCESS_INFORMATION* info);
+// The process's environment with the given variables set (names and values
+// in code page 936), as a block for CreateProcess with
+// CREATE_UNICODE_ENVIRONMENT.
+std::wstring EnvironmentWith(const std::vector<std::pair<std::string, std::string>>& variables);
+
+// ---- Registry (values of the string types converted, others as stored) ----
+LONG RegCreateKey(HKEY root, const char* subKey, HKEY* key);
+LONG RegOpenKeyEx(HKEY root, const char* subKey, DWORD options, REGSAM access, HKEY* key);
+LONG RegQueryValueEx(HKEY key, const char* name, DWORD* reserved, DWORD* type, BYTE* data, DWORD* size);
+LONG RegSetValueEx(HKEY key, const char* name, DWORD reserved, DWORD type, const BYTE* data, DWORD size);
+LONG RegDeleteKey(HKEY root, const char* subKey);
+
+// ---- Windows, resources, painting ----
+int MessageBox(HWND owner, const char* text, const char* caption, UINT type);
+// A string resource, or empty when there is none.
+std::string LoadString(HINSTANCE instance, UINT id);
+std::string GetWindowText(HWND wnd);
+BOOL SetWindowText(HWND wnd, const char* text);
+BOOL SetDlgItemText(HWND dialog, int id, const char* text);
+// Sends a message whose lParam is a text (of the message's wide form).
+LRESULT SendTextMessage(HWND wnd, UINT wideMessage, WPARAM wp, const char* text);
+// WM_SETTEXT and WM_GETTEXT as a window of the programs receives them: in
+// their wide form. The first gives the text that lParam carries; the second
+// copies text into the caller's buffer of size characters (whole characters
+// and the terminating zero) and returns the characters copied.
+std::string TextOfSetText(LPARAM lp);
+LRESULT AnswerGetText(const std::string& text, WPARAM size, LPARAM buffer);
+int DrawText(HDC dc, const char* text, int count, RECT* rect, UINT format);
+// The system's text for an error code, as FormatMessage gives it.
+std::string FormatSystemMessage(DWORD code);
+
+// ---- Shell ----
+HINSTANCE ShellExecute(HWND owner, const char* verb, const char* file, const char* parameters,
+                       const char* directory, int show);
+// The browse dialog of a BROWSEINFOA; its callback sees the wide dialog, so
+// texts go to it through SendTextMessage with the wide messages.
+LPITEMIDLIST SHBrowseForFolder(BROWSEINFOA* info);
+// FALSE when the item is no file-system folder, or when its path does not
+// fit MAX_PATH bytes or has a character code page 936 cannot hold.
+BOOL SHGetPathFromIDList(LPCITEMIDLIST item, char path[MAX_PATH]);
+HRESULT OleLoadPicturePath(const char* path, REFIID iid, void** picture);
+
+}  // namespace sys
