@@ -226,7 +226,7 @@ void CShadeButton::DrawItem(LPDRAWITEMSTRUCT dis) {
   ScopedBitmap bitmap(mem ? ::CreateCompatibleBitmap(dis->hDC, w, h) : nullptr);
   if (!mem || !bitmap) return;
   SelectScope selectBitmap(mem.get(), bitmap.get());
-  SelectScope selectFont(mem.get(), ::GetStockObject(DEFAULT_GUI_FONT));
+  SelectScope selectFont(mem.get(), sys::ChineseGuiFont());
   ::SetBkMode(mem.get(), TRANSPARENT);
 
   Frame f{mem.get(), item, item, GetWindowText(), dis->itemState};

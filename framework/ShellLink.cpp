@@ -53,6 +53,15 @@ std::string CShellLink::GetPath(DWORD flags) const {
   return cp936::FromWide(text);
 }
 
+std::string CShellLink::GetItemListPath() const {
+  LPITEMIDLIST items = nullptr;
+  if (!link_ || FAILED(link_->GetIDList(&items)) || !items) return std::string();
+  wchar_t path[MAX_PATH] = {};
+  const bool found = ::SHGetPathFromIDListW(items, path) != FALSE;
+  ::CoTaskMemFree(items);
+  return found ? cp936::FromWide(path) : std::string();
+}
+
 std::string CShellLink::GetArguments() const {
   wchar_t text[1024] = {};
   if (!link_ || FAILED(link_->GetArguments(text, 1024))) return std::string();

@@ -27,6 +27,9 @@ class CShellLink {
   bool Load(const std::string& linkPath);
   // flags: SLGP_* (SLGP_RAWPATH: as stored, variables unexpanded).
   std::string GetPath(DWORD flags = 0) const;
+  // The target as the link's item list names it (what the shell starts),
+  // empty when the link has none that is a file-system path.
+  std::string GetItemListPath() const;
   std::string GetArguments() const;
   std::string GetWorkingDirectory() const;
   std::string GetIconLocation(int& index) const;

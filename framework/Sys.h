@@ -46,6 +46,8 @@ LONG RegOpenKeyEx(HKEY root, const char* subKey, DWORD options, REGSAM access, H
 LONG RegQueryValueEx(HKEY key, const char* name, DWORD* reserved, DWORD* type, BYTE* data, DWORD* size);
 LONG RegSetValueEx(HKEY key, const char* name, DWORD reserved, DWORD type, const BYTE* data, DWORD size);
 LONG RegDeleteKey(HKEY root, const char* subKey);
+// The name of the index-th subkey, as RegEnumKeyEx finds it.
+LONG RegEnumKey(HKEY key, DWORD index, std::string& name);
 
 // ---- Windows, resources, painting ----
 int MessageBox(HWND owner, const char* text, const char* caption, UINT type);
@@ -63,6 +65,12 @@ LRESULT SendTextMessage(HWND wnd, UINT wideMessage, WPARAM wp, const char* text)
 std::string TextOfSetText(LPARAM lp);
 LRESULT AnswerGetText(const std::string& text, WPARAM size, LPARAM buffer);
 int DrawText(HDC dc, const char* text, int count, RECT* rect, UINT format);
+// The system's GUI font as a Chinese Windows has it: the stock
+// DEFAULT_GUI_FONT where that already is a 9-point GB2312 font, else one
+// made once from it with that character set and size. The stock font of a
+// Windows of another language is smaller and matches other fonts, so Chinese
+// captions drawn in it would sit and look otherwise. Never to be deleted.
+HFONT ChineseGuiFont();
 // The system's text for an error code, as FormatMessage gives it.
 std::string FormatSystemMessage(DWORD code);
 

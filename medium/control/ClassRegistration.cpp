@@ -4,37 +4,38 @@
 
 #include <vector>
 
+#include "framework/CodePage.h"
 #include "framework/Handles.h"
+#include "framework/Sys.h"
 
 namespace medium {
 
 bool SetClassesValue(const std::string& keyPath, const char* valueName, const std::string& data) {
   ScopedRegKey key;
   HKEY raw = nullptr;
-  if (::RegCreateKeyExA(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_WRITE, nullptr, &raw, nullptr) != ERROR_SUCCESS)
+  if (sys::RegCreateKey(HKEY_CLASSES_ROOT, keyPath.c_str(), &raw) != ERROR_SUCCESS)
     return false;
   key.reset(raw);
   const auto* bytes = reinterpret_cast<const BYTE*>(data.c_str());
-  return ::RegSetValueExA(key.get(), valueName, 0, REG_SZ, bytes,
-                          static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
+  return sys::RegSetValueEx(key.get(), valueName, 0, REG_SZ, bytes, static_cast<DWORD>(data.size() + 1)) ==
+         ERROR_SUCCESS;
 }
 
 bool ReadClassesValue(const std::string& keyPath, const char* valueName, std::string& data) {
   HKEY raw = nullptr;
-  if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS)
+  if (sys::RegOpenKeyEx(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS)
     return false;
   ScopedRegKey key(raw);
   DWORD type = 0;
   DWORD size = 0;
-  if (::RegQueryValueExA(key.get(), valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+  if (sys::RegQueryValueEx(key.get(), valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
       type != REG_SZ)
     return false;
   // One byte more than reported, so that a value stored without its
   // terminating zero still reads as a terminated text.
   std::vector<char> buffer(size + 1, '\0');
-  if (::RegQueryValueExA(key.get(), valueName, nullptr, &type,
-                         reinterpret_cast<BYTE*>(buffer.data()), &size) != ERROR_SUCCESS)
+  if (sys::RegQueryValueEx(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
+      ERROR_SUCCESS)
     return false;
   data.assign(buffer.data());
   return true;
@@ -42,22 +43,20 @@ bool ReadClassesValue(const std::string& keyPath, const char* valueName, std::st
 
 bool DeleteKeyTree(HKEY parent, const std::string& name) {
   HKEY raw = nullptr;
-  const LONG opened = ::RegOpenKeyExA(parent, name.c_str(), 0, KEY_READ | KEY_WRITE, &raw);
+  const LONG opened = sys::RegOpenKeyEx(parent, name.c_str(), 0, KEY_READ | KEY_WRITE, &raw);
   if (opened == ERROR_FILE_NOT_FOUND) return true;
   if (opened != ERROR_SUCCESS) return false;
   {
     ScopedRegKey key(raw);
     // Always take the first subkey: the list shrinks as they are deleted.
-    char child[256];
+    std::string child;
     for (;;) {
-      DWORD length = sizeof child;
-      const LONG found =
-          ::RegEnumKeyExA(key.get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr);
+      const LONG found = sys::RegEnumKey(key.get(), 0, child);
       if (found == ERROR_NO_MORE_ITEMS) break;
       if (found != ERROR_SUCCESS || !DeleteKeyTree(key.get(), child)) return false;
     }
   }
-  const LONG deleted = ::RegDeleteKeyA(parent, name.c_str());
+  const LONG deleted = sys::RegDeleteKey(parent, name.c_str());
   return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
 }
 
@@ -94,7 +93,7 @@ HRESULT CClassRegistration::Register(const std::string& modulePath) const {
 bool CClassRegistration::NamesThisClass(const char* progId) const {
   std::string clsid;
   return ReadClassesValue(std::string(progId) + "\\CLSID", "", clsid) &&
-         ::lstrcmpiA(clsid.c_str(), id_.clsid) == 0;
+         cp936::EqualsNoCase(clsid, id_.clsid);
 }
 
 bool CClassRegistration::RemoveProgIdKey(const char* progId) const {

@@ -8,6 +8,7 @@
 #include <new>
 #include <string>
 
+#include "framework/WideText.h"
 #include "medium/control/ClassRegistration.h"
 #include "medium/control/ControlIdentity.h"
 
@@ -25,13 +26,16 @@ const medium::ControlIdentity& Identity() {
 }
 
 #ifndef TS_FAILING_CONTROL
-// The control's own file path, in the ANSI code page. Empty when the path
-// does not fit: a truncated path must never become the registered server.
+// The control's own file path. Empty when the path is longer than a path may
+// be, or has a character that the registry text cannot take back: a wrong
+// path must never become the registered server.
 std::string ModulePath() {
-  char path[MAX_PATH + 1] = {};
-  const DWORD length = ::GetModuleFileNameA(g_module, path, MAX_PATH + 1);
-  if (length == 0 || length > MAX_PATH - 1) return std::string();
-  return std::string(path, length);
+  wchar_t path[MAX_PATH + 1] = {};
+  const DWORD length = ::GetModuleFileNameW(g_module, path, MAX_PATH + 1);
+  std::string text;
+  if (length == 0 || length > MAX_PATH - 1 || !cp936::FromWideExact(std::wstring(path, length), text))
+    return std::string();
+  return text;
 }
 #endif
 

@@ -33,17 +33,15 @@ void Walk(const std::string& folder, std::vector<std::string>& out, bool linksOn
 void Profiles(HKEY key, const std::string& path, int depth, std::vector<std::string>& out) {
   HKEY sub;
   if (sys::RegOpenKeyEx(key, path.c_str(), 0, KEY_READ, &sub) != ERROR_SUCCESS) return;
-  char name[512];
+  std::string name;
   for (DWORD i = 0;; ++i) {
-    DWORD n = sizeof name;
-    if (::RegEnumKeyExA(sub, i, name, &n, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    if (sys::RegEnumKey(sub, i, name) != ERROR_SUCCESS) break;
     const std::string child = path + "\\" + name;
-    if (depth == 0 && std::string(name) == "Profiles") {
+    if (depth == 0 && name == "Profiles") {
       HKEY prof;
       if (sys::RegOpenKeyEx(key, child.c_str(), 0, KEY_READ, &prof) == ERROR_SUCCESS) {
         for (DWORD j = 0;; ++j) {
-          DWORD m = sizeof name;
-          if (::RegEnumKeyExA(prof, j, name, &m, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+          if (sys::RegEnumKey(prof, j, name) != ERROR_SUCCESS) break;
           out.push_back(child + "\\" + name);
         }
         ::RegCloseKey(prof);
@@ -139,6 +137,7 @@ bool ReadShortcut(const std::string& link, Shortcut& out) {
   if (!shellLink.Load(link)) return false;
   out.link = link;
   out.target = shellLink.GetPath(SLGP_RAWPATH);
+  out.itemListTarget = shellLink.GetItemListPath();
   out.arguments = shellLink.GetArguments();
   out.workingDir = shellLink.GetWorkingDirectory();
   out.icon = shellLink.GetIconLocation(out.iconIndex);

@@ -6,7 +6,7 @@
 namespace demo {
 
 struct Shortcut {
-  std::string link, target, arguments, workingDir, icon;
+  std::string link, target, itemListTarget, arguments, workingDir, icon;
   int iconIndex = 0;
 };
 

@@ -133,8 +133,13 @@ void PrintInstallation(const std::string& folder) {
     const std::string p = line.substr(tag.size());
     if (p.size() < 4 || _stricmp(p.c_str() + p.size() - 4, ".lnk") != 0) continue;
     demo::Shortcut s;
+    // The target as the link's item list names it: that is what the shell
+    // starts. (Wine writes the link's other copy of the path, its base path,
+    // only in the ANSI code page, so that copy loses Chinese names on a
+    // system of another language; Windows writes it in Unicode too.)
     if (demo::ReadShortcut(p, s))
-      std::fprintf(g_out, "   %s\n      -> %s %s (in %s, icon %s,%d)\n", p.c_str(), s.target.c_str(), s.arguments.c_str(),
+      std::fprintf(g_out, "   %s\n      -> %s %s (in %s, icon %s,%d)\n", p.c_str(),
+                  (s.itemListTarget.empty() ? s.target : s.itemListTarget).c_str(), s.arguments.c_str(),
                   s.workingDir.c_str(), s.icon.c_str(), s.iconIndex);
     else
       std::fprintf(g_out, "   %s (cannot be read)\n", p.c_str());
