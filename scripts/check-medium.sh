@@ -77,6 +77,19 @@ need_match Controls '*.ocx' "the controls Setup registers"
 need_match 'Support\2007-09\Menu' 'SoilTuF*' "the menu named by the AutoCAD 2007-2009 profile"
 need_match 安装界面 '*.jpg' "the slide-show pictures"
 
+# Setup works with names in code page 936: an entry whose name has a
+# character outside it (Korean, say) would not be copied at all.
+check_names() {
+  local path rel
+  while IFS= read -r -d '' path; do
+    rel=${path#"$medium"/}
+    if ! printf '%s' "$(basename "$path")" | iconv -f UTF-8 -t CP936 >/dev/null 2>&1; then
+      report "$rel: the name has a character outside code page 936 (GBK); Setup would not copy it"
+    fi
+  done < <(find "$medium" -mindepth 1 -print0)
+}
+check_names
+
 url=$(resolve Kelvarin.url)
 if [ -f "$url" ] && ! grep -q '^\[InternetShortcut\]' "$url"; then
   report "Kelvarin.url is not an Internet shortcut (no [InternetShortcut] section)"

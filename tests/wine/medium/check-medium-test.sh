@@ -50,6 +50,12 @@ check_fails "setup.exe is no program" "setup.exe is not a Windows program" sh -c
 check_fails "Kelvarin.url is no shortcut" "Kelvarin.url is not an Internet shortcut" \
   sh -c 'echo http://www.kelvarin.example/ >Kelvarin.url'
 
+# Names outside code page 936 are refused, each named; other Chinese names pass.
+check_fails "a Korean file" "Data/한국어.dat: the name has a character outside code page 936" touch Data/한국어.dat
+check_fails "a Korean folder" "图框/도면: the name has a character outside code page 936" mkdir 图框/도면
+cp -a "$medium" "$work/chinese" && touch "$work/chinese/Data/土方工程量（示例）.dat"
+"$scripts/check-medium.sh" "$work/chinese" >"$work/out" 2>&1 || { fail "a GBK name is refused:"; cat "$work/out"; }
+
 # Every missing piece is named, not just the first.
 check_fails "two pieces missing" "missing readme.txt" rm -rf readme.txt Temp
 grep -qF "missing folder Temp" "$work/out" || fail "two pieces missing: Temp not named"
