@@ -132,7 +132,9 @@ def main():
     for path, imports in per_file.items():
         name = os.path.basename(path)
         for dll, fn in imports:
-            if fn.startswith("#"):
+            if fn.startswith("#?"):
+                failures.append(f"{name}: an import from {dll} this check cannot read: {fn[2:]}")
+            elif fn.startswith("#"):
                 failures.append(f"{name}: imports {fn} from {dll} by ordinal; cannot be checked")
             elif dll.lower() == "msvcrt.dll":
                 if fn not in msvcrt:

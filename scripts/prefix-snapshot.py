@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""What a Wine prefix holds, as sorted lines, and the difference of two such
+r"""What a Wine prefix holds, as sorted lines, and the difference of two such
 snapshots. Files and folders of the given drive folders; registry keys and
 values from the prefix's system.reg (HKLM) and user.reg (HKCU), without the
 time stamps Wine keeps. Run it with the prefix's wineserver stopped.
