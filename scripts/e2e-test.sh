@@ -6,22 +6,32 @@
 # prefix is compared with a snapshot taken before Setup ran: what differs must
 # be exactly what is meant to stay behind (tests/wine/e2e/expected-leftovers.txt).
 #   e2e-test.sh BUILD_DIR
+# TS_E2E_PREFIX=wow64 runs the i686 build in a 64-bit prefix instead, as
+# 64-bit Windows runs it, with the checks of the registry's views
+# (scripts/e2e-wow64.sh); it is skipped, saying why, where 32-bit code cannot run.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
 . "$here/wine-lib.sh"
-ts_use_wine "$(ts_build_arch "$build")" || exit 2
+kind=${TS_E2E_PREFIX:-}
+arch=$(ts_build_arch "$build")
+if [ -n "$kind" ]; then
+  . "$here/e2e-$kind.sh" || exit 2
+  arch=$kind
+fi
+ts_use_wine "$arch" || exit 2
 
-out=$build/e2e
+out=$build/e2e${kind:+-$kind}
 prefix=$out/prefix
 medium=$build/testmedia/medium
 [ -f "$medium/setup.exe" ] || medium=$build/medium
 [ -f "$medium/setup.exe" ] || { echo "e2e: no medium (make medium)"; exit 2; }
-"$here/wine-template.sh" "$build/wine/template" || exit 2
+tpl=$build/wine/template${kind:+-$kind}
+"$here/wine-template.sh" "$tpl" ${kind:+"$kind"} || exit 2
 WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1
 rm -rf "$out"
 mkdir -p "$out/shots"
-clone_prefix "$build/wine/template" "$prefix"
+clone_prefix "$tpl" "$prefix"
 cp -a "$medium" "$prefix/medium"
 map_drive "$prefix" e "$prefix/medium"
 map_drive "$prefix" d "$prefix/drive_d"
@@ -38,13 +48,15 @@ trap cleanup EXIT
 
 fail() { echo "e2e: FAIL: $*"; failures=$((failures + 1)); }
 wine_c() { (cd "$prefix/drive_c" && timeout -k 10 300 wine "$@" </dev/null); }
+# The checks a prefix kind adds (e2e_seeded, e2e_installed RUN, e2e_uninstalled RUN).
+on() { if declare -F "e2e_$1" >/dev/null; then "e2e_$@"; fi; }
 snapshot() {
   wineserver -w
-  python3 "$here/prefix-snapshot.py" take "$prefix" "$1" drive_c drive_d medium
+  python3 "$here/prefix-snapshot.py" take ${kind:+"--$kind"} "$prefix" "$1" drive_c drive_d medium
 }
 drive() {  # drive MODE [FOLDER]
   : >"$out/shots/account.gbk"
-  wine_c 'Y:\testbin\DemoDriver.exe' "--$1" 'E:\setup.exe' 'Y:\e2e\shots\' ${2:+"$2"} >>"$out/wine.log" 2>&1
+  wine_c 'Y:\testbin\DemoDriver.exe' "--$1" 'E:\setup.exe' "Y:\\${out##*/}\\shots\\" ${2:+"$2"} >>"$out/wine.log" 2>&1
   local rc=$?
   iconv -f GBK -t UTF-8 "$out/shots/account.gbk" >"$out/$1-$3.txt"
   grep -q 'demo: done' "$out/$1-$3.txt" || fail "$1 into ${2:-the default folder} did not finish (rc $rc): $(grep FAILED "$out/$1-$3.txt")"
@@ -54,6 +66,7 @@ iconv -f UTF-8 -t GBK "$here/demo-seed.reg" >"$prefix/drive_c/seed.reg"
 wine_c regedit /S 'C:\seed.reg' >/dev/null 2>&1
 rm -f "$prefix/drive_c/seed.reg"
 mkdir -p "$prefix/drive_c/Program Files/AutoCAD 2004" "$prefix/drive_c/Program Files/AutoCAD 2008"
+on seeded
 snapshot "$out/before.txt"
 
 for run in 1 2; do
@@ -73,9 +86,11 @@ for run in 1 2; do
   expect=${folder:-'C:\Program Files\Kelvarin\Terrasum\'}
   grep -qF "installPath = $expect" "$acc" || fail "run $run: installPath is not $expect"
   grep -qF "UninstallString = ${expect}Uninstall.exe" "$acc" || fail "run $run: UninstallString is not ${expect}Uninstall.exe"
+  on installed $run
   drive uninstall "$folder" $run
   rem=$out/uninstall-$run.txt
   grep -q 'removed, 0 files left' "$rem" || fail "run $run: the install folder was not removed: $(grep 'install folder' "$rem")"
+  on uninstalled $run
 done
 
 snapshot "$out/after.txt"

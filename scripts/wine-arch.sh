@@ -72,8 +72,9 @@ ts_chosen_archs() {
 }
 
 # Sets up the environment for Wine calls of one architecture: the prefix
-# kind and, for the twin, the 64-bit loader first in PATH. Fails with the
-# reason when 32-bit code is asked for and cannot run.
+# kind and, for the twin, the 64-bit loader first in PATH. wow64 is the i686
+# build in a 64-bit prefix, as 64-bit Windows runs it. Fails with the reason
+# when 32-bit code is asked for and cannot run.
 ts_use_wine() {
   case "$1" in
     win32)
@@ -84,6 +85,17 @@ ts_use_wine() {
       fi
       export WINEARCH=win32
       unset WINELOADER
+      ;;
+    wow64)
+      # Debian's wine starts 32-bit programs with the 32-bit loader, under
+      # WoW64 in a 64-bit prefix; WINELOADER starts the prefix's own 64-bit
+      # programs (the system's tools, a 64-bit child).
+      if ! ts_can_run_win32; then
+        echo "wine-arch: the i686 build cannot run in a 64-bit (WoW64) prefix here: $(ts_why_no_win32)." >&2
+        return 2
+      fi
+      export WINEARCH=win64 WINELOADER=$TS_WIN64_LOADER
+      PATH=${PATH//"$TS_SCRIPTS/wine64:"/}
       ;;
     win64)
       export WINEARCH=win64 WINELOADER=$TS_WIN64_LOADER
@@ -106,7 +118,8 @@ ts_describe() {
 ts_untested_on_twin() {
   echo "the i686 code itself: code generation that differs between the builds (x87 against SSE2 floating point," \
        "32-bit pointers and structure layouts, the 32-bit calling convention and exception unwinding)," \
-       "the 32-bit prefix's registry and file-system views, and the i686 sample control"
+       "the 32-bit prefix's registry and file-system views, the i686 sample control," \
+       "and the end-to-end run of the i686 programs in a 64-bit prefix (WoW64: the registry's 32-bit view, System32 redirected)"
 }
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then

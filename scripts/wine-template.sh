@@ -3,12 +3,14 @@
 # running side by side wait for the same one): wine-template.sh BUILD/wine/template
 # A 32-bit prefix for the i686 build, a 64-bit one for the x86_64 twin
 # (wine-arch.sh decides, and refuses a build this machine cannot run).
+# A second argument names the prefix's kind instead: wow64, a 64-bit prefix
+# for the i686 build (wine-template.sh BUILD/wine/template-wow64 wow64).
 set -u
 tpl=$1
 mkdir -p "$(dirname "$tpl")"
 build=$(cd "$(dirname "$tpl")/.." && pwd)
 . "$(dirname "$0")/wine-lib.sh"
-arch=$(ts_build_arch "$build")
+arch=${2:-$(ts_build_arch "$build")}
 ts_use_wine "$arch" || exit 2
 exec 9>"$tpl.lock"
 flock 9

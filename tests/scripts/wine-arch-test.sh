@@ -43,5 +43,16 @@ check "twin's loader" "/usr/lib/wine/wine64" "$(bash -c ". '$arch'; ts_use_wine 
 check "i686's wine" "win32 unset" \
   "$(TS_WIN32_RUNS=yes WINELOADER=x bash -c ". '$arch'; ts_use_wine win32; echo \$WINEARCH \${WINELOADER:-unset}")"
 
+# The i686 build in a 64-bit prefix (WoW64): a 64-bit prefix and loader for
+# the system's programs, Debian's wine (the 32-bit loader) for the build's;
+# refused, saying why, where 32-bit code cannot run.
+wow=$(TS_WIN32_RUNS=yes env -u WINEARCH bash -c ". '$arch'; ts_use_wine wow64; echo \$WINEARCH \$WINELOADER; command -v wine")
+check "wow64's prefix and loader" "win64 /usr/lib/wine/wine64" "$(head -n1 <<<"$wow")"
+[ "$(tail -n1 <<<"$wow")" != "$(dirname "$arch")/wine64/wine" ] && passes=$((passes + 1)) ||
+  { echo "FAIL: wow64 runs the i686 programs through the twin's 64-bit loader"; fails=$((fails + 1)); }
+msg=$(TS_WIN32_RUNS=no bash -c ". '$arch'; ts_use_wine wow64" 2>&1); rc=$?
+case "$rc $msg" in "2 "*"64-bit (WoW64) prefix"*) passes=$((passes + 1)) ;;
+  *) echo "FAIL: wow64 where 32-bit code cannot run: exit $rc, '$msg'"; fails=$((fails + 1)) ;; esac
+
 echo "wine-arch: $passes passed, $fails failed"
 [ $fails = 0 ]
