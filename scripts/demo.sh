@@ -11,6 +11,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../$("$here/wine-arch.sh" build-dir)}" && pwd)
 . "$here/wine-lib.sh"
 ts_use_wine "$(ts_build_arch "$build")" || exit 2
+ts_check_locale "$TS_LOCALE" || exit 2
 
 out=$build/demo
 prefix=$out/prefix
@@ -31,7 +32,8 @@ cleanup() {
 trap cleanup EXIT
 
 iconv -f UTF-8 -t GBK "$here/demo-seed.reg" >"$prefix/drive_c/seed.reg"
-(cd "$prefix/drive_c" && wine regedit /S 'C:\seed.reg' >/dev/null 2>&1)
+# The seed is GBK text: imported as on a Chinese system, whatever TS_LOCALE.
+(cd "$prefix/drive_c" && with_locale zh_CN.UTF-8 wine regedit /S 'C:\seed.reg' >/dev/null 2>&1)
 mkdir -p "$prefix/drive_c/Program Files/AutoCAD 2004" "$prefix/drive_c/Program Files/AutoCAD 2008"
 
 if [ -n "${DISPLAY:-}" ] && [ -z "${TS_DEMO_DRIVEN:-}" ]; then
@@ -45,7 +47,7 @@ if [ -z "${DISPLAY:-}" ]; then
   start_xvfb "$out/display"
   xpid=$XVFB_PID
 fi
-echo "demo: $(ts_describe "$build")"
+echo "demo: $(ts_describe "$build"); programs run under the locale $TS_LOCALE (ANSI code page $(ts_code_page "$TS_LOCALE"))"
 echo "demo: driving Setup and Uninstall on a private display ($DISPLAY)"
 rc=0
 (cd "$prefix/drive_c" && timeout -k 10 600 wine 'Y:\testbin\DemoDriver.exe' 'E:\setup.exe' 'Y:\demo\' \

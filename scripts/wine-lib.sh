@@ -18,6 +18,14 @@ ts_check_locale() {
   return 1
 }
 
+# ts_code_page LOCALE: the ANSI code page Wine gives programs under it.
+ts_code_page() {
+  case $1 in
+    zh_CN*|zh_SG*) echo 936;; zh_TW*|zh_HK*) echo 950;; ja_JP*) echo 932;; ko_KR*) echo 949;;
+    ru_*|uk_*|bg_*) echo 1251;; pl_*|cs_*|hu_*) echo 1250;; *) echo "1252 or another";;
+  esac
+}
+
 # with_locale LOCALE COMMAND...: one command under another locale.
 with_locale() {
   local loc=$1; shift
