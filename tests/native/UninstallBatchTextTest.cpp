@@ -34,3 +34,19 @@ TEST(UninstallBatchText, LongPathsAreTakenWhole) {
 }
 
 }  // namespace
+
+TEST(UninstallBatchText, ByVariablesTheTextIsPlainAsciiWithTheSameSixLines) {
+  const std::string text = selfremoval::BatchTextByVariables("\\DelUS.bat");
+  EXPECT_TRUE(selfremoval::IsAscii(text)) << text;
+  EXPECT_EQ(text,
+            ":Repeat\r\n"
+            "del \"%GRAVO_UNINSTALL_PROGRAM%\"\r\n"
+            "del \"Filedelr.avi\"\r\n"
+            "if exist \"%GRAVO_UNINSTALL_PROGRAM%\" goto Repeat\r\n"
+            "rmdir \"%GRAVO_UNINSTALL_FOLDER%\"\r\n"
+            "del \"\\DelUS.bat\"\r\n");
+  EXPECT_FALSE(selfremoval::IsAscii(selfremoval::BatchText("C:\\工程软件\\土方\\Uninstall.exe", "\\DelUS.bat")));
+  EXPECT_TRUE(selfremoval::IsAscii(selfremoval::BatchText("C:\\Program Files\\Kelvarin\\Terrasum\\Uninstall.exe",
+                                                          "\\DelUS.bat")))
+      << "the default folder's batch reads the same in every code page";
+}
