@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Checks that a distribution medium holds everything Setup and the installed
 # product name on it:   check-medium.sh MEDIUM_DIR
-# and that every name fits the Joliet tree of a CD image (check_joliet_names).
-# Exit 0 when complete; 1 with one line per problem; 2 on wrong use.
+# Exit 0 when complete; 1 with one line per missing piece; 2 on wrong use.
 # Names are compared without regard to letter case, as Windows looks them up.
 set -uo pipefail
 [ $# -eq 1 ] || { echo "usage: check-medium.sh MEDIUM_DIR" >&2; exit 2; }
