@@ -2,7 +2,7 @@
 // named by the Add/Remove Programs entry, saving a screenshot of every page
 // and printing an account of what the installation left and what the
 // uninstall removed.
-//   DemoDriver SETUP_EXE SCREENSHOT_DIR [INSTALL_FOLDER]
+//   DemoDriver [--install|--reinstall|--uninstall] SETUP_EXE SCREENSHOT_DIR [INSTALL_FOLDER]
 #include <windows.h>
 
 #include <cstdio>
