@@ -11,7 +11,7 @@ MAKEFLAGS += --no-print-directory
 JOBS ?= 2
 
 .PHONY: all deps build win64 native asan fuzz fuzz-build fuzz-short test test-native test-asan test-wine \
-        demo demo-in medium medium-in screenshots bench bench-in clean
+        demo demo-in medium medium-in iso iso-in screenshots bench bench-in clean
 FUZZ_SECONDS ?= 60
 
 all: build
@@ -75,7 +75,9 @@ test: deps
 preset_of = $(if $(filter build-win64,$(1)),win64,win32)
 DEMO_TARGETS := Setup Uninstall TerrasumSample TerrasumGrid DemoDriver
 
-# The sample distribution medium in BUILD/medium (scripts/make-medium.sh).
+# The sample distribution medium in BUILD/medium (scripts/make-medium.sh):
+# stripped programs, Setup and Uninstall signed when TS_SIGN_PKCS12 names
+# the vendor's certificate (scripts/sign-programs.sh).
 medium: deps
 	b=$$(scripts/wine-arch.sh build-dir) && $(MAKE) medium-in BUILD=$$b
 
@@ -83,6 +85,14 @@ medium-in:
 	[ -f $(BUILD)/build.ninja ] || cmake --preset $(call preset_of,$(BUILD)) >/dev/null
 	cmake --build $(BUILD) -j $(JOBS) --target $(DEMO_TARGETS)
 	scripts/make-medium.sh $(BUILD) $(BUILD)/medium
+
+# The CD image of that medium (scripts/make-iso.sh): build/Terrasum-V8.0.iso;
+# where the twin is the build used, its test image beside build-win64/.
+iso: deps
+	b=$$(scripts/wine-arch.sh build-dir) && $(MAKE) iso-in BUILD=$$b
+
+iso-in: medium-in
+	scripts/make-iso.sh $(BUILD)/medium
 
 # Installs the sample medium in a fresh prefix and uninstalls it again
 # (interactive when a display is set; driven under Xvfb otherwise). Builds

@@ -25,6 +25,22 @@ bool IsFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+// Windows refuses to copy over a read-only or hidden file. A first
+// installation from a disc leaves its top-level files read-only (their copies
+// keep the medium's attributes) and the icon hidden, so a reinstallation kept
+// the old files while recording the new ones as installed. The attributes
+// are cleared for the copy; a copy that fails all the same gets them back.
+const DWORD kRefusingAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+bool CopyOver(const std::string& source, const std::string& target, DWORD targetAttributes) {
+  const bool unprotect = targetAttributes != INVALID_FILE_ATTRIBUTES &&
+                         !(targetAttributes & FILE_ATTRIBUTE_DIRECTORY) && (targetAttributes & kRefusingAttributes);
+  if (unprotect) sys::SetFileAttributes(target.c_str(), targetAttributes & ~kRefusingAttributes);
+  if (sys::CopyFile(source.c_str(), target.c_str(), FALSE)) return true;
+  if (unprotect) sys::SetFileAttributes(target.c_str(), targetAttributes);
+  return false;
+}
+
 }  // namespace
 
 std::string CSetupThread::JoinPath(const std::string& folder, const std::string& name) {
@@ -105,8 +121,9 @@ bool CSetupThread::FindSourceEntries(const std::string& source, CFileFind& finde
 }
 
 void CSetupThread::CopyFolderFile(const std::string& source, const std::string& target, bool folderMadeNow) {
-  const bool existed = !folderMadeNow && sys::GetFileAttributes(target.c_str()) != INVALID_FILE_ATTRIBUTES;
-  if (!sys::CopyFile(source.c_str(), target.c_str(), FALSE)) {
+  const DWORD before = folderMadeNow ? INVALID_FILE_ATTRIBUTES : sys::GetFileAttributes(target.c_str());
+  const bool existed = before != INVALID_FILE_ATTRIBUTES;
+  if (!CopyOver(source, target, before)) {
     // Skipped silently and not recorded. A copy that broke off (a full
     // drive) leaves a torn file that no record names and that takes the
     // space the record needs; it goes. An older file that was there (held
@@ -161,7 +178,7 @@ void CSetupThread::CopyTopFiles() {
   for (const std::string& name : names) {
     if (cp936::EqualsNoCase(name, kSetupProgram)) continue;
     const std::string target = m_installFolder + name;
-    sys::CopyFile((m_sourceFolder + name).c_str(), target.c_str(), FALSE);
+    CopyOver(m_sourceFolder + name, target, sys::GetFileAttributes(target.c_str()));
     // Recorded whether or not the copy succeeded.
     RecordFile(target);
     if (cp936::EqualsNoCase(name, kProductIcon)) sys::SetFileAttributes(target.c_str(), FILE_ATTRIBUTE_HIDDEN);

@@ -83,6 +83,7 @@ check_names() {
   local path rel
   while IFS= read -r -d '' path; do
     rel=${path#"$medium"/}
+    rel=${rel//\//\\}
     if ! printf '%s' "$(basename "$path")" | iconv -f UTF-8 -t CP936 >/dev/null 2>&1; then
       report "$rel: the name has a character outside code page 936 (GBK); Setup would not copy it"
     fi
@@ -94,6 +95,37 @@ url=$(resolve Kelvarin.url)
 if [ -f "$url" ] && ! grep -q '^\[InternetShortcut\]' "$url"; then
   report "Kelvarin.url is not an Internet shortcut (no [InternetShortcut] section)"
 fi
+
+# A CD image carries the names Windows shows in its Joliet tree: UCS-2, at
+# most 64 characters a name, no control characters and none of * / : ; ? \.
+# A name outside that (or not even UTF-8 here, so that it cannot be
+# converted) would reach the disc cut or mangled, and Setup would miss it.
+check_joliet_names() {
+  local line
+  while IFS= read -r line; do report "$line"; done < <(python3 - "$1" <<'PY'
+import os, sys
+
+root = os.fsencode(sys.argv[1])
+forbidden = set('*/:;?\\')
+for folder, dirs, files in os.walk(root):
+    dirs.sort()
+    for raw in sorted(dirs + files):
+        shown = os.path.relpath(os.path.join(folder, raw), root).decode('utf-8', 'backslashreplace').replace('/', '\\')
+        try:
+            name = raw.decode('utf-8')
+        except UnicodeDecodeError:
+            print(f'{shown}: the name is not UTF-8, so no Joliet name can be made of it')
+            continue
+        if any(ord(c) > 0xFFFF for c in name):
+            print(f'{shown}: a character beyond U+FFFF, which a Joliet name (UCS-2) cannot hold')
+        elif len(name) > 64:
+            print(f'{shown}: {len(name)} characters, more than the 64 of a Joliet name')
+        elif any(ord(c) < 0x20 or c in forbidden for c in name):
+            print(f'{shown}: a control character or one of * / : ; ? \\, which a Joliet name cannot hold')
+PY
+  )
+}
+check_joliet_names "$medium"
 
 if [ $problems -ne 0 ]; then
   echo "check-medium: $medium is incomplete ($problems problem(s))" >&2

@@ -19,7 +19,8 @@ pkgs=(wine wine32:i386 wine64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posi
       binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
       cmake ninja-build make xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales
       googletest libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev llvm-14
-      gcc g++ python3 procps psmisc)
+      gcc g++ python3 procps psmisc
+      xorriso osslsigncode openssl icoutils)
 for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
 
 if [ ${#need[@]} -gt 0 ]; then

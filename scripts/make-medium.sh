@@ -7,6 +7,12 @@
 # Setup copies (Support, Controls, 图框, Data, Temp) and the slide-show
 # pictures in 安装界面. Names with Chinese characters are UTF-8 here; Wine in
 # the zh_CN.UTF-8 locale shows them to the programs in code page 936.
+# The programs on the medium are release copies of BUILD_DIR/bin's: stripped
+# of their debug sections, which go to BUILD_DIR/debug/NAME.debug (named in
+# each program's .gnu_debuglink, for reading crash addresses), then Setup
+# and Uninstall are signed with the vendor's certificate when one is given
+# (sign-programs.sh: TS_SIGN_PKCS12, TS_SIGN_PASSWORD_FILE, ...). Nothing
+# touches a program after that.
 # The finished medium is checked with check-medium.sh.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -123,14 +129,32 @@ make_pictures() {
     -strip -quality 90 "$dir/03-断面法.jpg"
 }
 
+# The build's own binutils (i686 or x86_64), as CMake found them.
+cache_tool() { sed -n "s/^$1:FILEPATH=//p" "$build/CMakeCache.txt" 2>/dev/null; }
+objcopy=$(cache_tool CMAKE_OBJCOPY)
+strip=$(cache_tool CMAKE_STRIP)
+[ -x "$objcopy" ] && [ -x "$strip" ] || die "no objcopy/strip in $build/CMakeCache.txt: configure the build first"
+
+# release_program NAME TARGET: BUILD_DIR/bin/NAME stripped into TARGET, its
+# debug sections kept in BUILD_DIR/debug/NAME.debug and linked from TARGET.
+debug_dir=$build/debug
+release_program() {
+  local name=$1 target=$2 debug=$debug_dir/$1.debug
+  mkdir -p "$debug_dir"
+  "$objcopy" --only-keep-debug "$build/bin/$name" "$debug.tmp.$$"
+  mv -f "$debug.tmp.$$" "$debug"
+  "$strip" --strip-all -o "$target" "$build/bin/$name"
+  "$objcopy" --add-gnu-debuglink="$debug" "$target"
+}
+
 mkdir -p "$(dirname "$out_abs")"
 tmp=$(mktemp -d "$(dirname "$out_abs")/.medium.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
 
 # Top-level files.
-cp "$build/bin/Setup.exe" "$tmp/setup.exe"
-cp "$build/bin/Uninstall.exe" "$tmp/Uninstall.exe"
-cp "$build/bin/TerrasumSample.exe" "$tmp/Terrasum.exe"
+release_program Setup.exe "$tmp/setup.exe"
+release_program Uninstall.exe "$tmp/Uninstall.exe"
+release_program TerrasumSample.exe "$tmp/Terrasum.exe"
 cp "$src/medium/terrasum/Terrasum.ico" "$tmp/TerrasumV8.0.ICO"
 printf '[InternetShortcut]\r\nURL=http://www.kelvarin.example/terrasum/\r\n' >"$tmp/Kelvarin.url"
 to_windows_text "$payload/readme.txt" "$tmp/readme.txt"
@@ -148,11 +172,15 @@ for folder in Support Data; do
 done
 
 mkdir -p "$tmp/Controls" "$tmp/Temp" "$tmp/图框" "$tmp/安装界面"
-cp "$build/bin/TerrasumGrid.ocx" "$tmp/Controls/TerrasumGrid.ocx"
+release_program TerrasumGrid.ocx "$tmp/Controls/TerrasumGrid.ocx"
 write_frame "$tmp/图框/A1横式图框.dxf" "A1 横式图框" 841 594 10
 write_frame "$tmp/图框/A3横式图框.dxf" "A3 横式图框" 420 297 5
 write_frame "$tmp/图框/A4竖式图框.dxf" "A4 竖式图框" 210 297 5
 make_pictures "$tmp/安装界面"
+
+# Signed last: nothing may change a program after its signature.
+"$here/sign-programs.sh" "$tmp/setup.exe" "土方工程量计算软件 Terrasum V8.0 安装程序" \
+  "$tmp/Uninstall.exe" "土方工程量计算软件 Gravo V6.0 卸载程序" | sed 's/^sign-programs/make-medium/'
 
 "$here/check-medium.sh" "$tmp" >/dev/null || die "the medium laid out in $tmp is incomplete (see above)"
 

@@ -2,7 +2,7 @@
 // named by the Add/Remove Programs entry, saving a screenshot of every page
 // and printing an account of what the installation left and what the
 // uninstall removed.
-//   DemoDriver SETUP_EXE SCREENSHOT_DIR [INSTALL_FOLDER]
+//   DemoDriver [--install|--reinstall|--uninstall] SETUP_EXE SCREENSHOT_DIR [INSTALL_FOLDER]
 #include <windows.h>
 #include <shellapi.h>
 
@@ -53,10 +53,17 @@ void Press(HWND page, int id, const char* what) {
     Fail(std::string("could not press ") + what);
 }
 
-std::string RunSetup(const std::string& setupExe, const std::string& installFolder) {
+std::string RunSetup(const std::string& setupExe, const std::string& installFolder, bool reinstall) {
   std::string medium = setupExe.substr(0, setupExe.find_last_of('\\') + 1);
   ui::Process setup;
   if (!setup.Start("\"" + setupExe + "\"", medium)) Fail("cannot start " + setupExe);
+  if (reinstall) {
+    // Over an installation, Setup first asks whether to install again.
+    ui::MessageBoxInfo ask = ui::WaitForMessageBox(setup.Id());
+    if (!ask.window) Fail("no reinstall question");
+    std::fprintf(g_out, "demo: question \"%s\" (%s)\n", ask.text.c_str(), ask.caption.c_str());
+    ui::Answer(ask, IDYES);
+  }
 
   HWND welcome = Page(1003, setup.Id(), "welcome");
   Shot("welcome");
@@ -197,6 +204,18 @@ void PrintRemains(const std::string& folder) {
 
 }  // namespace
 
+// The kind of drive the medium is on (a CD-ROM drive for an image).
+std::string DriveOf(const std::string& program) {
+  const std::string root = program.substr(0, 3);
+  switch (::GetDriveTypeW(cp936::ToWide(root).c_str())) {
+    case DRIVE_CDROM: return root + " (a CD-ROM drive)";
+    case DRIVE_FIXED: return root + " (a fixed drive)";
+    case DRIVE_REMOVABLE: return root + " (a removable drive)";
+    case DRIVE_REMOTE: return root + " (a network drive)";
+    default: return root + " (a drive of another kind)";
+  }
+}
+
 // Which build the account is about: the i686 deliverable, or its x86_64 twin
 // on a machine that cannot run 32-bit code.
 std::string BuildOf(const std::string& program) {
@@ -228,30 +247,37 @@ std::vector<std::string> Arguments() {
 }
 
 int main() {
-  const std::vector<std::string> args = Arguments();
-  const int argc = static_cast<int>(args.size());
-  const auto& argv = args;
-  // Modes: both phases (the demo), or one of them (the end-to-end test, which
-  // looks at the machine in between).
+  const std::vector<std::string> argv = Arguments();
+  const int argc = static_cast<int>(argv.size());
+  // Modes: both phases (the demo), or one of them (the end-to-end tests,
+  // which look at the machine in between); --reinstall installs over an
+  // installation, answering Setup's question with Yes.
   std::string mode = "both";
   int a = 1;
-  if (argc > 1 && (std::string(argv[1]) == "--install" || std::string(argv[1]) == "--uninstall")) mode = argv[a++].substr(2);
+  if (argc > 1) {
+    const std::string first = argv[1];
+    if (first == "--install" || first == "--reinstall" || first == "--uninstall") mode = argv[a++].substr(2);
+  }
   if (argc - a < 2) {
-    std::printf("usage: DemoDriver [--install|--uninstall] SETUP_EXE SCREENSHOT_DIR [INSTALL_FOLDER]\n");
+    std::printf("usage: DemoDriver [--install|--reinstall|--uninstall] SETUP_EXE SCREENSHOT_DIR [INSTALL_FOLDER]\n");
     return 2;
   }
+  const bool installs = mode != "uninstall", uninstalls = mode == "both" || mode == "uninstall";
   const std::string setupExe = argv[a], folderArg = argc - a > 2 ? argv[a + 2] : "";
   g_shots = argv[a + 1];
   if (g_shots.back() != '\\') g_shots += '\\';
   if (FILE* f = std::fopen((g_shots + "account.gbk").c_str(), mode == "uninstall" ? "a" : "w")) g_out = f;
   if (mode == "uninstall") g_shot = 5;  // numbered after the install's pages
-  if (mode != "uninstall") std::fprintf(g_out, "demo: %s is %s\n", setupExe.c_str(), BuildOf(setupExe).c_str());
+  if (installs) {
+    std::fprintf(g_out, "demo: %s is %s\n", setupExe.c_str(), BuildOf(setupExe).c_str());
+    std::fprintf(g_out, "demo: the medium is on %s\n", DriveOf(setupExe).c_str());
+  }
   std::string installed = InstalledFolder(folderArg.empty() ? "C:\\Program Files\\Kelvarin\\Terrasum\\" : folderArg);
-  if (mode != "uninstall") {
-    installed = InstalledFolder(RunSetup(setupExe, folderArg));
+  if (installs) {
+    installed = InstalledFolder(RunSetup(setupExe, folderArg, mode == "reinstall"));
     PrintInstallation(installed);
   }
-  if (mode != "install") {
+  if (uninstalls) {
     RunUninstall(installed);
     PrintRemains(installed.substr(0, installed.size() - 1));
   }

@@ -19,6 +19,10 @@ ScopedFile HoldOpen(const std::string& path) {
       ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
+ScopedFile HoldOpenForReading(const std::string& path) {
+  return ScopedFile(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+}
+
 TEST(InstallFailure, UncopiableFilesAreSkippedInFoldersAndRecordedAtTopLevel) {
   const std::string source = "E:\\locked\\", install = "C:\\locked\\";
   MakeMedium(source);
@@ -45,6 +49,35 @@ TEST(InstallFailure, UncopiableFilesAreSkippedInFoldersAndRecordedAtTopLevel) {
   EXPECT_EQ(text.find("File Copy: C:\\locked\\Data\\d.dat\n"), std::string::npos) << "folder stage: not recorded";
   EXPECT_NE(text.find("File Copy: C:\\locked\\Terrasum.exe\n"), std::string::npos) << "top level: recorded";
   EXPECT_NE(text.find("Made Dir: C:\\locked\\Data\n"), std::string::npos);
+  EXPECT_EQ(page.Kinds().back(), WM_SETUP_DONE) << "the run goes on";
+}
+
+// Read-only and hidden targets are opened up for the copy; where the copy
+// fails all the same, they keep what they had.
+TEST(InstallFailure, ProtectedTargetsThatCannotBeCopiedOverKeepTheirAttributes) {
+  const std::string source = "E:\\kept\\", install = "C:\\kept\\";
+  MakeMedium(source);
+  const DWORD protectedFile = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+  Put(install + "Data\\d.dat", "old");
+  Put(install + "Terrasum.exe", "old exe");
+  ::SetFileAttributesA((install + "Data\\d.dat").c_str(), protectedFile);
+  ::SetFileAttributesA((install + "Terrasum.exe").c_str(), protectedFile);
+  // Read access only: Windows opens a read-only file for nothing more.
+  ScopedFile data = HoldOpenForReading(install + "Data\\d.dat");
+  ScopedFile exe = HoldOpenForReading(install + "Terrasum.exe");
+  ASSERT_TRUE(data && exe) << "targets held open";
+  CSetupThread worker;
+  TestPage page;
+  PromptDriver driver({});
+  RunWorker(worker, page, source, install);
+  driver.Stop();
+  data.reset();
+  exe.reset();
+
+  EXPECT_EQ(Slurp(install + "Data\\d.dat"), "old") << "not copied";
+  EXPECT_EQ(Slurp(install + "Terrasum.exe"), "old exe") << "not copied";
+  EXPECT_EQ(Attributes(install + "Data\\d.dat"), protectedFile);
+  EXPECT_EQ(Attributes(install + "Terrasum.exe"), protectedFile);
   EXPECT_EQ(page.Kinds().back(), WM_SETUP_DONE) << "the run goes on";
 }
 

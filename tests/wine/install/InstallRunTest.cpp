@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
+#include <vector>
 
 #include "framework/StdioFile.h"
 #include "install/InstallRecord.h"
@@ -193,6 +195,47 @@ TEST(InstallRun, SecondRunReplacesTheRecord) {
   EXPECT_EQ(Slurp(install + "Uninstall.log"), CrLf(expected)) << "only the second run's entries";
   EXPECT_EQ(Attributes(install + "Uninstall.log"), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
   EXPECT_FALSE(Exists(install + "Setup.Exe"));
+}
+
+// A first installation from a disc leaves its top-level files read-only and
+// the icon hidden; Windows refuses to copy over either kind. A reinstallation
+// must still put the medium's files in place, with the medium's attributes.
+TEST(InstallRun, SecondRunReplacesReadOnlyAndHiddenFiles) {
+  const std::string source = "E:\\over\\", install = "C:\\over\\";
+  MakeMedium(source);
+  {
+    CSetupThread first;
+    TestPage page;
+    PromptDriver driver({});
+    RunWorker(first, page, source, install);
+  }
+  const std::vector<std::pair<std::string, DWORD>> older = {
+      {"readme.txt", FILE_ATTRIBUTE_READONLY},
+      {"Terrasum.exe", FILE_ATTRIBUTE_READONLY},
+      {"TerrasumV8.0.ICO", FILE_ATTRIBUTE_HIDDEN},
+      {"Support\\b.lsp", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN},
+  };
+  for (const auto& [name, attributes] : older) {
+    ::SetFileAttributesA((install + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+    Put(install + name, "an older release");
+    ASSERT_TRUE(::SetFileAttributesA((install + name).c_str(), attributes)) << name;
+    ASSERT_EQ(Attributes(install + name), attributes) << name;
+  }
+
+  CSetupThread second;
+  TestPage page;
+  PromptDriver driver({});
+  RunWorker(second, page, source, install);
+  driver.Stop();
+  EXPECT_TRUE(driver.extra.empty()) << "no prompt";
+  for (const auto& [name, attributes] : older) EXPECT_EQ(Slurp(install + name), Slurp(source + name)) << name;
+  // A copy over an existing file takes the source's attributes on Windows;
+  // Wine keeps the target's, so the read-only readme's are not compared.
+  EXPECT_TRUE(IsPlain(Attributes(install + "Terrasum.exe"))) << "plain, as on the medium: "
+                                                             << Attributes(install + "Terrasum.exe");
+  EXPECT_EQ(Attributes(install + "TerrasumV8.0.ICO"), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN)) << "icon hidden alone";
+  EXPECT_TRUE(IsPlain(Attributes(install + "Support\\b.lsp"))) << "folder copies are made normal: "
+                                                               << Attributes(install + "Support\\b.lsp");
 }
 
 TEST(InstallRun, AFolderWhoseNameEndsInTrailByte5CIsCopiedOnce) {

@@ -51,10 +51,22 @@ check_fails "Kelvarin.url is no shortcut" "Kelvarin.url is not an Internet short
   sh -c 'echo http://www.kelvarin.example/ >Kelvarin.url'
 
 # Names outside code page 936 are refused, each named; other Chinese names pass.
-check_fails "a Korean file" "Data/한국어.dat: the name has a character outside code page 936" touch Data/한국어.dat
-check_fails "a Korean folder" "图框/도면: the name has a character outside code page 936" mkdir 图框/도면
+check_fails "a Korean file" "Data\\한국어.dat: the name has a character outside code page 936" touch Data/한국어.dat
+check_fails "a Korean folder" "图框\\도면: the name has a character outside code page 936" mkdir 图框/도면
 cp -a "$medium" "$work/chinese" && touch "$work/chinese/Data/土方工程量（示例）.dat"
 "$scripts/check-medium.sh" "$work/chinese" >"$work/out" 2>&1 || { fail "a GBK name is refused:"; cat "$work/out"; }
+
+# Names that a CD's Joliet tree cannot hold; 64 characters still fit.
+check_fails "a name of 65 characters" "Data\\$(printf 'x%.0s' $(seq 61)).dat: 65 characters" \
+  touch "Data/$(printf 'x%.0s' $(seq 61)).dat"
+check_fails "a character beyond U+FFFF" "Data\\𠀀.dat: a character beyond U+FFFF" touch "Data/𠀀.dat"
+check_fails "a colon" "Data\\a:b.dat: a control character or one of" touch "Data/a:b.dat"
+check_fails "a name not in UTF-8" "not UTF-8" touch "Data/$(printf '\xb5\xd8').dat"
+copy=$work/copy
+rm -rf "$copy" && cp -a "$medium" "$copy"
+touch "$copy/图框/$(printf '图%.0s' $(seq 60)).dxf"
+"$scripts/check-medium.sh" "$copy" >"$work/out" 2>&1 ||
+  { fail "a name of 64 characters is refused:"; sed 's/^/    /' "$work/out"; }
 
 # Every missing piece is named, not just the first.
 check_fails "two pieces missing" "missing readme.txt" rm -rf readme.txt Temp
