@@ -5,10 +5,11 @@
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  ::MessageBoxA(nullptr,
-                "土方工程量计算软件 Terrasum V8.0\n\n"
-                "这是安装程序的示例文件, 不是土方计算程序本身。\n"
-                "(Sample payload of the Terrasum V8.0 distribution medium.)",
-                "土方工程量计算软件 Terrasum V8.0", MB_OK | MB_ICONINFORMATION);
+  // Wide texts: the same on a Windows of any language.
+  ::MessageBoxW(nullptr,
+                L"土方工程量计算软件 Terrasum V8.0\n\n"
+                L"这是安装程序的示例文件, 不是土方计算程序本身。\n"
+                L"(Sample payload of the Terrasum V8.0 distribution medium.)",
+                L"土方工程量计算软件 Terrasum V8.0", MB_OK | MB_ICONINFORMATION);
   return 0;
 }

@@ -41,9 +41,22 @@ void Shot(const char* name, DWORD settle = 400) {
   std::fprintf(g_out, "demo: screenshot %s\n", file);
 }
 
+// Whether the keyboard focus of the page's thread lies in the page: the
+// dialog manager gives it to the first control once the page is active, and
+// that control then paints its focus mark.
+bool HasFocus(HWND page) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(page, nullptr), &info) || !info.hwndFocus) return false;
+  return info.hwndFocus == page || ::IsChild(page, info.hwndFocus);
+}
+
 HWND Page(int controlId, DWORD pid, const char* name, DWORD timeout = 20000) {
   HWND page = ui::WaitForDialogWithControl(controlId, pid, timeout);
   if (!page) Fail(std::string("the ") + name + " page did not appear");
+  // Shot only once it has the focus, so that every shot shows the focus mark
+  // where the page puts it, not wherever the activation had got to.
+  ui::WaitUntil([&] { return HasFocus(page); }, 5000);
   std::fprintf(g_out, "demo: %s page\n", name);
   return page;
 }
