@@ -22,7 +22,8 @@ ts_check_locale() {
 ts_code_page() {
   case $1 in
     zh_CN*|zh_SG*) echo 936;; zh_TW*|zh_HK*) echo 950;; ja_JP*) echo 932;; ko_KR*) echo 949;;
-    ru_*|uk_*|bg_*) echo 1251;; pl_*|cs_*|hu_*) echo 1250;; *) echo "1252 or another";;
+    ru_*|uk_*|bg_*) echo 1251;; pl_*|cs_*|hu_*) echo 1250;; en_*|de_*|fr_*|es_*|it_*|pt_*|nl_*) echo 1252;;
+    *) echo "that of the locale";;
   esac
 }
 
