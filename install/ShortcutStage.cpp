@@ -44,9 +44,14 @@ const char kAcadProgram[] = "acad.exe";
 // A folder value as a folder: trimmed, with a trailing backslash. A value
 // that is empty or blank names no folder: taken as it stands, every link
 // would land in whatever the process's current folder happens to be.
+//
+// A '?' names no folder either: no folder name may hold one, and it stands
+// where the user's folder has a character code page 936 cannot hold (a
+// Korean user name, say); links and a group made there would be made and
+// recorded under another name.
 bool AsFolder(const std::string& value, std::string& folder) {
   folder = cp936::Trim(value);
-  if (folder.empty()) return false;
+  if (folder.empty() || cp936::FindChar(folder, '?') != cp936::npos) return false;
   // Tested by character: a double-byte character whose second byte is 0x5C
   // ends a name, not a separator, and still needs one after it.
   folder = cp936::WithTrailingBackslash(folder);

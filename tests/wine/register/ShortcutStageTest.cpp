@@ -152,6 +152,34 @@ TEST_F(ShortcutStage, ABlankValueNamesNoFolder) {
   EXPECT_FALSE(Exists(common.root + "Terrasum V8.0.LNK")) << "no link in the current folder";
 }
 
+// A user's folder with a character code page 936 cannot hold: that pair is
+// passed over (the machine's is taken), nothing is made or recorded in it.
+TEST_F(ShortcutStage, AUserFolderOutsideCodePage936IsPassedOver) {
+  const Place common("hangul");
+  const std::wstring korean = L"C:\\sc\\\xD55C\xAD6D";  // "C:\sc\<two Hangul syllables>"
+  ASSERT_TRUE(::CreateDirectoryW(korean.c_str(), nullptr));
+  ASSERT_TRUE(::CreateDirectoryW((korean + L"\\Desktop").c_str(), nullptr));
+  HKEY raw = nullptr;
+  ASSERT_EQ(::RegCreateKeyW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                            &raw),
+            ERROR_SUCCESS);
+  for (const wchar_t* value : {L"Desktop", L"Programs"}) {
+    const std::wstring folder = korean + L"\\" + value;
+    ::RegSetValueExW(raw, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                     static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+  }
+  ::RegCloseKey(raw);
+  ShellFoldersScope::SeedCommon(kShellFoldersW, common.desktop, common.programs);
+  CSetupThread worker;
+  EXPECT_TRUE(Run(worker, common));
+  EXPECT_EQ(Lines(worker.RecordText()), Lines(PlainRecord(common.desktop, common.group)));
+  EXPECT_EQ(worker.RecordText().find('?'), std::string::npos);
+  WIN32_FIND_DATAW data{};
+  const HANDLE found = ::FindFirstFileW((korean + L"\\Desktop\\*.LNK").c_str(), &data);
+  EXPECT_EQ(found, INVALID_HANDLE_VALUE) << "no link in the user's folder under any name";
+  if (found != INVALID_HANDLE_VALUE) ::FindClose(found);
+}
+
 TEST_F(ShortcutStage, NothingAtAllWithoutShellFolders) {
   const Place place("none");
   SeedRelease(R16_0, "C:\\AutoCAD 2004\\");
