@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The same installation under Windows of other languages: for each locale
-# (default zh_CN.UTF-8, en_US.UTF-8, ja_JP.UTF-8, i.e. ANSI code pages 936,
-# 1252 and 932) a fresh prefix with AutoCAD 2004 and 2008 seeded, Setup driven
+# (default zh_CN.UTF-8, en_US.UTF-8, ja_JP.UTF-8, zh_TW.UTF-8: ANSI code pages 936,
+# 1252, 932 and 950) a fresh prefix with AutoCAD 2004 and 2008 seeded, Setup driven
 # through its five pages into "C:\工程软件\土方\", the installation looked at
 # from the Linux side, then Uninstall, and the prefix compared with its
 # snapshot from before. Every locale must give what the first one gave: the
@@ -16,7 +16,7 @@ shift
 . "$here/wine-lib.sh"
 ts_use_wine "$(ts_build_arch "$build")" || exit 2
 locales=("$@")
-[ ${#locales[@]} = 0 ] && locales=(zh_CN.UTF-8 en_US.UTF-8 ja_JP.UTF-8)
+[ ${#locales[@]} = 0 ] && locales=(zh_CN.UTF-8 en_US.UTF-8 ja_JP.UTF-8 zh_TW.UTF-8)
 for loc in "${locales[@]}"; do ts_check_locale "$loc" || exit 2; done
 
 out=$build/e2e-locale
