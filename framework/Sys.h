@@ -5,7 +5,15 @@
 // reads as it would with the 8-bit function: sys::CopyFile(from, to, FALSE).
 // Texts the system hands back that code page 936 cannot hold come back with
 // '?' in place of the character, which no path may contain.
+//
+// The names are the system's own, which <windows.h> makes macros for their
+// 8-bit forms: sys::CopyFile is declared, defined and called as
+// sys::CopyFileA alike. That is only a name; what it calls is CopyFileW.
 #include <windows.h>
+
+#ifdef UNICODE
+#error "The programs keep their texts in code page 936; build them without UNICODE."
+#endif
 #include <objbase.h>
 #include <shlobj.h>
 
