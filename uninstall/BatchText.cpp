@@ -11,34 +11,33 @@ std::string ProgramFolder(const std::string& programFile) {
   return slash == cp936::npos ? std::string() : programFile.substr(0, slash);
 }
 
-std::string BatchText(const std::string& programFile, const std::string& batchPath) {
-  // Every path stands in double quotes, so folders with blanks work. While
-  // the uninstaller still runs, the first del fails and the loop goes round.
+namespace {
+
+// Every path stands in double quotes, so folders with blanks work. While the
+// uninstaller still runs, the first del fails and the loop goes round.
+std::string SixLines(const std::string& program, const std::string& folder, const std::string& batchPath) {
   const std::string quote = "\"";
   std::string text;
   text += ":Repeat\r\n";
-  text += "del " + quote + programFile + quote + "\r\n";
+  text += "del " + quote + program + quote + "\r\n";
   text += "del \"Filedelr.avi\"\r\n";
-  text += "if exist " + quote + programFile + quote + " goto Repeat\r\n";
-  text += "rmdir " + quote + ProgramFolder(programFile) + quote + "\r\n";
+  text += "if exist " + quote + program + quote + " goto Repeat\r\n";
+  text += "rmdir " + quote + folder + quote + "\r\n";
   text += "del " + quote + batchPath + quote + "\r\n";
   return text;
+}
+
+}  // namespace
+
+std::string BatchText(const std::string& programFile, const std::string& batchPath) {
+  return SixLines(programFile, ProgramFolder(programFile), batchPath);
 }
 
 const char kProgramVariable[] = "GRAVO_UNINSTALL_PROGRAM";
 const char kFolderVariable[] = "GRAVO_UNINSTALL_FOLDER";
 
 std::string BatchTextByVariables(const std::string& batchPath) {
-  const std::string program = std::string("%") + kProgramVariable + "%";
-  const std::string folder = std::string("%") + kFolderVariable + "%";
-  std::string text;
-  text += ":Repeat\r\n";
-  text += "del \"" + program + "\"\r\n";
-  text += "del \"Filedelr.avi\"\r\n";
-  text += "if exist \"" + program + "\" goto Repeat\r\n";
-  text += "rmdir \"" + folder + "\"\r\n";
-  text += "del \"" + batchPath + "\"\r\n";
-  return text;
+  return SixLines(std::string("%") + kProgramVariable + "%", std::string("%") + kFolderVariable + "%", batchPath);
 }
 
 bool IsAscii(const std::string& text) {

@@ -18,7 +18,7 @@ bool WriteBatch(const std::string& batchPath, const std::string& text) {
   // run at all. Fails harmlessly when there is no older batch.
   sys::SetFileAttributes(batchPath.c_str(), FILE_ATTRIBUTE_NORMAL);
   ScopedFile file(sys::CreateFile(batchPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) return false;
   DWORD written = 0;
   // A short write leaves a batch that may be cut short; it is started all the
