@@ -2,7 +2,9 @@
 #include "framework/Sys.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cwchar>
+#include <memory>
 #include <vector>
 
 #include "framework/SysArgs.h"
@@ -57,26 +59,16 @@ HMODULE GetModuleHandle(const char* name) { return ::GetModuleHandleW(WideArg(na
 BOOL CreateProcess(const char* application, char* commandLine, SECURITY_ATTRIBUTES* processSecurity,
                    SECURITY_ATTRIBUTES* threadSecurity, BOOL inheritHandles, DWORD flags, void* environment,
                    const char* currentDirectory, const STARTUPINFOA* startup, PROCESS_INFORMATION* info) {
+  // The two forms differ only in the type of their texts' pointers.
+  static_assert(sizeof(STARTUPINFOW) == sizeof(STARTUPINFOA), "the same layout");
   STARTUPINFOW wideStartup{};
+  if (startup) std::memcpy(&wideStartup, startup, sizeof wideStartup);
   wideStartup.cb = sizeof wideStartup;
   WideArg desktop(startup ? startup->lpDesktop : nullptr);
   WideArg title(startup ? startup->lpTitle : nullptr);
-  if (startup) {
-    wideStartup.lpDesktop = desktop.data();
-    wideStartup.lpTitle = title.data();
-    wideStartup.dwX = startup->dwX;
-    wideStartup.dwY = startup->dwY;
-    wideStartup.dwXSize = startup->dwXSize;
-    wideStartup.dwYSize = startup->dwYSize;
-    wideStartup.dwXCountChars = startup->dwXCountChars;
-    wideStartup.dwYCountChars = startup->dwYCountChars;
-    wideStartup.dwFillAttribute = startup->dwFillAttribute;
-    wideStartup.dwFlags = startup->dwFlags;
-    wideStartup.wShowWindow = startup->wShowWindow;
-    wideStartup.hStdInput = startup->hStdInput;
-    wideStartup.hStdOutput = startup->hStdOutput;
-    wideStartup.hStdError = startup->hStdError;
-  }
+  wideStartup.lpReserved = nullptr;
+  wideStartup.lpDesktop = desktop.data();
+  wideStartup.lpTitle = title.data();
   // The wide function may write into its command line.
   WideArg line(commandLine);
   return ::CreateProcessW(WideArg(application).get(), line.data(), processSecurity, threadSecurity, inheritHandles,
@@ -84,24 +76,27 @@ BOOL CreateProcess(const char* application, char* commandLine, SECURITY_ATTRIBUT
 }
 
 std::wstring EnvironmentWith(const std::vector<std::pair<std::string, std::string>>& variables) {
-  std::vector<std::wstring> entries;
-  for (const auto& variable : variables)
-    entries.push_back(cp936::ToWide(variable.first) + L"=" + cp936::ToWide(variable.second));
+  std::vector<std::wstring> names, entries;
+  for (const auto& variable : variables) {
+    names.push_back(cp936::ToWide(variable.first));
+    entries.push_back(names.back() + L"=" + cp936::ToWide(variable.second));
+  }
   const auto nameOf = [](const std::wstring& entry) {
     // "=C:=C:\..." entries (a drive's current folder) have their name after the first '='.
     const std::size_t equals = entry.find(L'=', 1);
     return entry.substr(0, equals);
   };
   const auto isSet = [&](const std::wstring& name) {
-    for (const auto& variable : variables)
-      if (_wcsicmp(cp936::ToWide(variable.first).c_str(), name.c_str()) == 0) return true;
+    for (const std::wstring& own : names)
+      if (_wcsicmp(own.c_str(), name.c_str()) == 0) return true;
     return false;
   };
-  if (wchar_t* block = ::GetEnvironmentStringsW()) {
-    for (const wchar_t* entry = block; *entry; entry += std::wcslen(entry) + 1)
+  // Freed on every way out, a failed allocation below included.
+  const std::unique_ptr<wchar_t, decltype(&::FreeEnvironmentStringsW)> block(::GetEnvironmentStringsW(),
+                                                                              &::FreeEnvironmentStringsW);
+  if (block)
+    for (const wchar_t* entry = block.get(); *entry; entry += std::wcslen(entry) + 1)
       if (!isSet(nameOf(entry))) entries.emplace_back(entry);
-    ::FreeEnvironmentStringsW(block);
-  }
   // The system keeps its environments sorted by name, letter case ignored.
   std::sort(entries.begin(), entries.end(), [&](const std::wstring& a, const std::wstring& b) {
     return _wcsicmp(nameOf(a).c_str(), nameOf(b).c_str()) < 0;

@@ -79,8 +79,6 @@ int DrawText(HDC dc, const char* text, int count, RECT* rect, UINT format);
 // Windows of another language is smaller and matches other fonts, so Chinese
 // captions drawn in it would sit and look otherwise. Never to be deleted.
 HFONT ChineseGuiFont();
-// The system's text for an error code, as FormatMessage gives it.
-std::string FormatSystemMessage(DWORD code);
 
 // ---- Shell ----
 HINSTANCE ShellExecute(HWND owner, const char* verb, const char* file, const char* parameters,

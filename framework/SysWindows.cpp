@@ -76,13 +76,4 @@ HFONT ChineseGuiFont() {
   return made ? made.get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
-std::string FormatSystemMessage(DWORD code) {
-  wchar_t* text = nullptr;
-  const DWORD n = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-      MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  ScopedLocal owner(text);
-  return n && text ? cp936::FromWide(std::wstring(text, n)) : std::string();
-}
-
 }  // namespace sys

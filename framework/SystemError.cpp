@@ -4,10 +4,16 @@
 #include <cstdio>
 #include <vector>
 
-#include "framework/Sys.h"
+#include "framework/Handles.h"
+#include "framework/WideText.h"
 
 std::string SystemErrorText(DWORD code) {
-  return sys::FormatSystemMessage(code);
+  wchar_t* text = nullptr;
+  const DWORD n = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+      MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  ScopedLocal owner(text);
+  return n && text ? cp936::FromWide(std::wstring(text, n)) : std::string();
 }
 
 std::string FormatText(const char* format, ...) {

@@ -9,13 +9,15 @@ namespace {
 
 constexpr UINT kCodePage = 936;
 
+// One call each way, into a buffer of the largest size the result can have:
+// a code page 936 byte never makes more than one UTF-16 unit, and a UTF-16
+// unit never more than two bytes.
 std::wstring Widen(const char* text, std::size_t size) {
   if (size == 0) return std::wstring();
   if (size > INT_MAX) size = INT_MAX;
-  const int n = ::MultiByteToWideChar(kCodePage, 0, text, static_cast<int>(size), nullptr, 0);
-  if (n <= 0) return std::wstring();
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  ::MultiByteToWideChar(kCodePage, 0, text, static_cast<int>(size), out.data(), n);
+  std::wstring out(size, L'\0');
+  const int n = ::MultiByteToWideChar(kCodePage, 0, text, static_cast<int>(size), out.data(), static_cast<int>(size));
+  out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
   return out;
 }
 
@@ -23,19 +25,14 @@ std::string Narrow(const wchar_t* text, std::size_t size, bool* lossless) {
   if (lossless) *lossless = true;
   if (size == 0) return std::string();
   if (size > INT_MAX / 2) size = INT_MAX / 2;
+  std::string out(size * 2, '\0');
   BOOL usedDefault = FALSE;
   // No best fit: a character without a code page 936 form must not turn
   // into a look-alike that names another file.
-  const int n = ::WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, text, static_cast<int>(size), nullptr, 0,
-                                      "?", &usedDefault);
-  if (n <= 0) {
-    if (lossless) *lossless = false;
-    return std::string();
-  }
-  std::string out(static_cast<std::size_t>(n), '\0');
-  ::WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, text, static_cast<int>(size), out.data(), n, "?",
-                        &usedDefault);
-  if (lossless) *lossless = usedDefault == FALSE;
+  const int n = ::WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, text, static_cast<int>(size), out.data(),
+                                      static_cast<int>(out.size()), "?", &usedDefault);
+  out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+  if (lossless) *lossless = n > 0 && usedDefault == FALSE;
   return out;
 }
 
