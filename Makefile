@@ -4,7 +4,7 @@
 #
 # build/ is the i686 build: the deliverables. build-win64/ is its x86_64 twin,
 # a test vehicle for machines that cannot run 32-bit code. Which of them the
-# Wine steps use is decided by scripts/wine-arch.sh (a probe of what this
+# Wine steps use is decided by scripts/wine/wine-arch.sh (a probe of what this
 # machine executes; TS_WINE_ARCH=win32, win64 or both overrides it).
 SHELL := /bin/bash
 MAKEFLAGS += --no-print-directory
@@ -17,7 +17,7 @@ FUZZ_SECONDS ?= 60
 all: build
 
 deps:
-	@scripts/install-deps.sh
+	@scripts/ship/install-deps.sh
 
 build/build.ninja:
 	cmake --preset win32 >/dev/null
@@ -51,10 +51,10 @@ fuzz-build: build-fuzz/build.ninja
 
 # Each fuzzer runs for FUZZ_SECONDS on a copy of its seed corpus.
 fuzz: fuzz-build
-	@scripts/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)
+	@scripts/ship/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)
 
 fuzz-short: fuzz-build
-	@scripts/run-fuzzers.sh build-fuzz 10
+	@scripts/ship/run-fuzzers.sh build-fuzz 10
 
 test-native: native
 	ctest --test-dir build-native --output-on-failure
@@ -63,9 +63,9 @@ test-asan: asan
 	ctest --test-dir build-asan --output-on-failure
 
 # Both builds are always built (the i686 one is what ships); the Wine tests
-# run on those this machine can run (scripts/test-wine.sh says which).
+# run on those this machine can run (scripts/wine/test-wine.sh says which).
 test-wine: build win64
-	@JOBS=$(JOBS) scripts/test-wine.sh
+	@JOBS=$(JOBS) scripts/wine/test-wine.sh
 
 test: deps
 	$(MAKE) test-native test-asan fuzz-short test-wine
@@ -75,39 +75,39 @@ test: deps
 preset_of = $(if $(filter build-win64,$(1)),win64,win32)
 DEMO_TARGETS := Setup Uninstall TerrasumSample TerrasumGrid DemoDriver
 
-# The sample distribution medium in BUILD/medium (scripts/make-medium.sh):
+# The sample distribution medium in BUILD/medium (scripts/ship/make-medium.sh):
 # stripped programs, Setup and Uninstall signed when TS_SIGN_PKCS12 names
-# the vendor's certificate (scripts/sign-programs.sh).
+# the vendor's certificate (scripts/ship/sign-programs.sh).
 medium: deps
-	b=$$(scripts/wine-arch.sh build-dir) && $(MAKE) medium-in BUILD=$$b
+	b=$$(scripts/wine/wine-arch.sh build-dir) && $(MAKE) medium-in BUILD=$$b
 
 medium-in:
 	[ -f $(BUILD)/build.ninja ] || cmake --preset $(call preset_of,$(BUILD)) >/dev/null
 	cmake --build $(BUILD) -j $(JOBS) --target $(DEMO_TARGETS)
-	scripts/make-medium.sh $(BUILD) $(BUILD)/medium
+	scripts/ship/make-medium.sh $(BUILD) $(BUILD)/medium
 
-# The CD image of that medium (scripts/make-iso.sh): build/Terrasum-V8.0.iso;
+# The CD image of that medium (scripts/ship/make-iso.sh): build/Terrasum-V8.0.iso;
 # where the twin is the build used, its test image beside build-win64/.
 iso: deps
-	b=$$(scripts/wine-arch.sh build-dir) && $(MAKE) iso-in BUILD=$$b
+	b=$$(scripts/wine/wine-arch.sh build-dir) && $(MAKE) iso-in BUILD=$$b
 
 iso-in: medium-in
-	scripts/make-iso.sh $(BUILD)/medium
+	scripts/ship/make-iso.sh $(BUILD)/medium
 
 # Installs the sample medium in a fresh prefix and uninstalls it again
 # (interactive when a display is set; driven under Xvfb otherwise). Builds
 # only what the demo needs.
 demo: deps
-	b=$$(scripts/wine-arch.sh build-dir) && $(MAKE) demo-in BUILD=$$b
+	b=$$(scripts/wine/wine-arch.sh build-dir) && $(MAKE) demo-in BUILD=$$b
 
 demo-in: medium-in
-	scripts/demo.sh $(BUILD)
+	scripts/e2e/demo.sh $(BUILD)
 
 # The README's screenshots, taken by the driven demo.
 screenshots: deps
-	b=$$(scripts/wine-arch.sh build-dir) && $(MAKE) demo-in BUILD=$$b
+	b=$$(scripts/wine/wine-arch.sh build-dir) && $(MAKE) demo-in BUILD=$$b
 	mkdir -p docs/screenshots
-	b=$$(scripts/wine-arch.sh build-dir) && for f in $$b/demo/*.png; do \
+	b=$$(scripts/wine/wine-arch.sh build-dir) && for f in $$b/demo/*.png; do \
 	  convert "$$f" -define png:compression-level=9 "docs/screenshots/$$(basename "$$f")"; done
 
 # Benchmarks: ratios against baselines measured in the same run, within one
@@ -115,13 +115,13 @@ screenshots: deps
 # peer) when missing.
 BENCH_TARGETS := Setup Uninstall EngineBench CostBench PaintBench ProgramBench
 bench: deps
-	b=$$(scripts/wine-arch.sh build-dir) && $(MAKE) bench-in BUILD=$$b
+	b=$$(scripts/wine/wine-arch.sh build-dir) && $(MAKE) bench-in BUILD=$$b
 
 bench-in: build-native/build.ninja
 	[ -f $(BUILD)/build.ninja ] || cmake --preset $(call preset_of,$(BUILD)) >/dev/null
 	cmake --build $(BUILD) -j $(JOBS) --target $(BENCH_TARGETS)
 	cmake --build build-native -j $(JOBS) --target bench_record
-	scripts/bench.sh $(BUILD) build-native
+	scripts/bench/bench.sh $(BUILD) build-native
 
 clean:
 	rm -rf build build-win64 build-native build-asan build-fuzz

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks the choice of builds by scripts/wine-arch.sh on both kinds of
+# Checks the choice of builds by scripts/wine/wine-arch.sh on both kinds of
 # machine: the probe's answer is given through TS_WIN32_RUNS (as the script
 # passes it on to its children), the override through TS_WINE_ARCH.
 set -u

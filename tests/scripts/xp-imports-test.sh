@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# scripts/check-xp-imports.py on small programs made for the purpose: it must
+# scripts/ship/check-xp-imports.py on small programs made for the purpose: it must
 # refuse a Vista function, a function the headers declare for XP although XP
 # lacks it, a C runtime function XP's msvcrt.dll lacks and a file that is no
 # program, each by name, and pass a program that imports only what XP has.

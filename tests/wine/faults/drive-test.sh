@@ -27,4 +27,4 @@ cleanup() {
 }
 trap cleanup EXIT
 if [ -n "$mounted" ]; then export TS_FAULT_DRIVES="$name"; else export TS_FAULT_DRIVES=""; echo "drive-test: cannot mount (not root?)"; fi
-"$here/../../../scripts/wine-run.sh" "$build" "$exe"
+"$here/../../../scripts/wine/wine-run.sh" "$build" "$exe"

@@ -12,9 +12,9 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 medium=$work/medium
-"$scripts/make-medium.sh" "$build" "$medium" >"$work/make.log" 2>&1 ||
+"$scripts/ship/make-medium.sh" "$build" "$medium" >"$work/make.log" 2>&1 ||
   { cat "$work/make.log"; echo "FAIL: make-medium.sh did not lay out a complete medium"; exit 1; }
-"$scripts/check-medium.sh" "$medium" >/dev/null 2>&1 || fail "the fresh medium does not pass the check"
+"$scripts/ship/check-medium.sh" "$medium" >/dev/null 2>&1 || fail "the fresh medium does not pass the check"
 
 # check_fails CASE EXPECTED-TEXT COMMAND...: the command spoils a copy of
 # the medium (in $copy); the check must fail and its message hold the text.
@@ -24,7 +24,7 @@ check_fails() {
   copy=$work/copy
   rm -rf "$copy" && cp -a "$medium" "$copy"
   (cd "$copy" && "$@") || { fail "$name: could not spoil the copy"; return; }
-  if "$scripts/check-medium.sh" "$copy" >"$work/out" 2>&1; then
+  if "$scripts/ship/check-medium.sh" "$copy" >"$work/out" 2>&1; then
     fail "$name: check passed"
   elif ! grep -qF -- "$expected" "$work/out"; then
     fail "$name: message does not name '$expected':"; sed 's/^/    /' "$work/out"
@@ -54,7 +54,7 @@ check_fails "Kelvarin.url is no shortcut" "Kelvarin.url is not an Internet short
 check_fails "a Korean file" "Data\\한국어.dat: the name has a character outside code page 936" touch Data/한국어.dat
 check_fails "a Korean folder" "图框\\도면: the name has a character outside code page 936" mkdir 图框/도면
 cp -a "$medium" "$work/chinese" && touch "$work/chinese/Data/土方工程量（示例）.dat"
-"$scripts/check-medium.sh" "$work/chinese" >"$work/out" 2>&1 || { fail "a GBK name is refused:"; cat "$work/out"; }
+"$scripts/ship/check-medium.sh" "$work/chinese" >"$work/out" 2>&1 || { fail "a GBK name is refused:"; cat "$work/out"; }
 
 # Names that a CD's Joliet tree cannot hold; 64 characters still fit.
 check_fails "a name of 65 characters" "Data\\$(printf 'x%.0s' $(seq 61)).dat: 65 characters" \
@@ -65,7 +65,7 @@ check_fails "a name not in UTF-8" "not UTF-8" touch "Data/$(printf '\xb5\xd8').d
 copy=$work/copy
 rm -rf "$copy" && cp -a "$medium" "$copy"
 touch "$copy/图框/$(printf '图%.0s' $(seq 60)).dxf"
-"$scripts/check-medium.sh" "$copy" >"$work/out" 2>&1 ||
+"$scripts/ship/check-medium.sh" "$copy" >"$work/out" 2>&1 ||
   { fail "a name of 64 characters is refused:"; sed 's/^/    /' "$work/out"; }
 
 # Every missing piece is named, not just the first.
@@ -78,22 +78,22 @@ rm -rf "$copy" && cp -a "$medium" "$copy"
 mv "$copy/TerrasumV8.0.ICO" "$copy/terrasumv8.0.ico"
 mv "$copy/Controls/TerrasumGrid.ocx" "$copy/Controls/TERRASUMGRID.OCX"
 mv "$copy/Support/2007-09/Menu" "$copy/Support/2007-09/menu"
-"$scripts/check-medium.sh" "$copy" >"$work/out" 2>&1 ||
+"$scripts/ship/check-medium.sh" "$copy" >"$work/out" 2>&1 ||
   { fail "names in another letter case are refused:"; sed 's/^/    /' "$work/out"; }
 
-"$scripts/check-medium.sh" "$work/none" >/dev/null 2>&1
+"$scripts/ship/check-medium.sh" "$work/none" >/dev/null 2>&1
 [ $? -eq 2 ] || fail "a missing medium folder is not a usage error (exit 2)"
 
 # make-medium.sh makes the medium anew: stray files go, the content stays.
 (cd "$medium" && find . | sort >"$work/first")
 touch "$medium/stray.txt" "$medium/Data/stray.dat"
-"$scripts/make-medium.sh" "$build" "$medium" >"$work/make.log" 2>&1 || fail "second run failed"
+"$scripts/ship/make-medium.sh" "$build" "$medium" >"$work/make.log" 2>&1 || fail "second run failed"
 (cd "$medium" && find . | sort >"$work/second")
 cmp -s "$work/first" "$work/second" || fail "second run differs: $(diff "$work/first" "$work/second" | tr '\n' ' ')"
 
 # A folder that is not a medium is never deleted.
 mkdir -p "$work/precious" && echo keep >"$work/precious/notes.txt"
-if "$scripts/make-medium.sh" "$build" "$work/precious" >"$work/out" 2>&1; then
+if "$scripts/ship/make-medium.sh" "$build" "$work/precious" >"$work/out" 2>&1; then
   fail "make-medium.sh rebuilt a folder that was not a medium"
 fi
 [ -f "$work/precious/notes.txt" ] || fail "make-medium.sh deleted a folder that was not a medium"

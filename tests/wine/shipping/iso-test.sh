@@ -28,7 +28,7 @@ fi
 
 # The default name beside the medium.
 cp -a "$medium" "$tmp/medium"
-"$scripts/make-iso.sh" "$tmp/medium" >"$tmp/make.log" 2>&1 || fail "make-iso failed: $(cat "$tmp/make.log")"
+"$scripts/ship/make-iso.sh" "$tmp/medium" >"$tmp/make.log" 2>&1 || fail "make-iso failed: $(cat "$tmp/make.log")"
 iso=$tmp/$name
 [ -f "$iso" ] || { fail "no image $name beside the medium: $(ls "$tmp")"; exit 1; }
 
@@ -65,14 +65,14 @@ python3 "$here/program_test.py" "$build" "$tmp/cd" >"$tmp/programs.log" 2>&1 || 
 long=$(printf '图%.0s' $(seq 65)).dxf
 cp "$medium/图框/A1横式图框.dxf" "$tmp/medium/图框/$long"
 rm -f "$iso"
-if "$scripts/make-iso.sh" "$tmp/medium" >"$tmp/long.log" 2>&1; then fail "an image was made of a medium with a 69-character name"; fi
+if "$scripts/ship/make-iso.sh" "$tmp/medium" >"$tmp/long.log" 2>&1; then fail "an image was made of a medium with a 69-character name"; fi
 grep -qF "图框\\$long: 69 characters" "$tmp/long.log" || fail "the check does not name the long name: $(cat "$tmp/long.log")"
 [ -e "$iso" ] && fail "an image file was left"
 rm -f "$tmp/medium/图框/$long"
 
 # The vendor's own autorun.inf (any letter case) is kept as it is.
 printf '[autorun]\r\nopen=setup.exe\r\nlabel=Vendor\r\n' >"$tmp/medium/AUTORUN.INF"
-"$scripts/make-iso.sh" "$tmp/medium" "$tmp/own.iso" >"$tmp/own.log" 2>&1 || fail "make-iso with the vendor's autorun.inf: $(cat "$tmp/own.log")"
+"$scripts/ship/make-iso.sh" "$tmp/medium" "$tmp/own.iso" >"$tmp/own.log" 2>&1 || fail "make-iso with the vendor's autorun.inf: $(cat "$tmp/own.log")"
 xorriso_in -read_fs norock -indev "$tmp/own.iso" -find / | grep -ix "'/autorun.inf'" >"$tmp/own.txt"
 [ "$(wc -l <"$tmp/own.txt")" = 1 ] || fail "not one autorun.inf on the image: $(cat "$tmp/own.txt")"
 xorriso_in -osirrox on -read_fs norock -indev "$tmp/own.iso" -extract /AUTORUN.INF "$tmp/own.inf" >/dev/null

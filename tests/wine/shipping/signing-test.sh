@@ -35,14 +35,14 @@ openssl pkcs12 -export -inkey "$tmp/vendor.key" -in "$tmp/vendor.pem" -certfile 
   -passout "file:$tmp/password" -out "$tmp/vendor.p12" || { echo "signing-test: no PKCS#12 file"; exit 1; }
 
 # Without a certificate: unsigned, said in one line.
-env -u TS_SIGN_PKCS12 "$scripts/make-medium.sh" "$build" "$tmp/unsigned" >"$tmp/unsigned.log" 2>&1 ||
+env -u TS_SIGN_PKCS12 "$scripts/ship/make-medium.sh" "$build" "$tmp/unsigned" >"$tmp/unsigned.log" 2>&1 ||
   fail "make-medium without a certificate failed: $(cat "$tmp/unsigned.log")"
 [ "$(grep -c 'programs stay unsigned$' "$tmp/unsigned.log")" = 1 ] || fail "not one line about the unsigned programs: $(cat "$tmp/unsigned.log")"
 verify "$ca" "$tmp/unsigned/setup.exe" && fail "an unsigned setup.exe verified"
 
 # With the vendor's certificate.
 TS_SIGN_PKCS12=$tmp/vendor.p12 TS_SIGN_PASSWORD_FILE=$tmp/password \
-  "$scripts/make-medium.sh" "$build" "$tmp/signed" >"$tmp/signed.log" 2>&1 ||
+  "$scripts/ship/make-medium.sh" "$build" "$tmp/signed" >"$tmp/signed.log" 2>&1 ||
   fail "make-medium with a certificate failed: $(cat "$tmp/signed.log")"
 grep -q 'signed setup.exe (SHA-256)' "$tmp/signed.log" && grep -q 'signed Uninstall.exe (SHA-256)' "$tmp/signed.log" ||
   fail "make-medium did not say what it signed: $(cat "$tmp/signed.log")"
@@ -68,7 +68,7 @@ cmp -s "$tmp/signed/setup.exe" "$tmp/tampered.exe" && fail "the byte was not cha
 verify "$ca" "$tmp/tampered.exe" && fail "setup.exe with one byte changed still verifies"
 
 # The CD image lays the signed files as they are.
-"$scripts/make-iso.sh" "$tmp/signed" "$tmp/signed.iso" >"$tmp/iso.log" 2>&1 || fail "no image: $(cat "$tmp/iso.log")"
+"$scripts/ship/make-iso.sh" "$tmp/signed" "$tmp/signed.iso" >"$tmp/iso.log" 2>&1 || fail "no image: $(cat "$tmp/iso.log")"
 xorriso -osirrox on -read_fs norock -local_charset UTF-8 -indev "$tmp/signed.iso" \
   -extract /setup.exe "$tmp/from-image.exe" >/dev/null 2>&1
 verify "$ca" "$tmp/from-image.exe" || fail "setup.exe from the image does not verify"
@@ -76,7 +76,7 @@ verify "$ca" "$tmp/from-image.exe" || fail "setup.exe from the image does not ve
 # A wrong password: no medium, and the old one stays as it was.
 printf 'not the password\n' >"$tmp/wrong"
 TS_SIGN_PKCS12=$tmp/vendor.p12 TS_SIGN_PASSWORD_FILE=$tmp/wrong \
-  "$scripts/make-medium.sh" "$build" "$tmp/signed" >"$tmp/wrong.log" 2>&1 && fail "signing with a wrong password succeeded"
+  "$scripts/ship/make-medium.sh" "$build" "$tmp/signed" >"$tmp/wrong.log" 2>&1 && fail "signing with a wrong password succeeded"
 grep -q 'signing .*setup.exe failed' "$tmp/wrong.log" || fail "the failure does not name the program: $(cat "$tmp/wrong.log")"
 verify "$ca" "$tmp/signed/setup.exe" || fail "the earlier signed medium was touched"
 grep -qF 'a password' "$tmp/wrong.log" "$tmp/signed.log" && fail "a password was printed"

@@ -8,7 +8,7 @@
 #   test-wine.sh            (JOBS: tests run side by side, default 2)
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/.." && pwd)
+root=$(cd "$here/../.." && pwd)
 . "$here/wine-arch.sh"
 
 # Probed once here; the answer passes on to every test's wine-run.sh.

@@ -19,7 +19,7 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
-. "$here/wine-lib.sh"
+. "$here/../wine/wine-lib.sh"
 ts_use_wine "$(ts_build_arch "$build")" || exit 2
 
 out=$build/iso-e2e
@@ -28,8 +28,8 @@ cd_dir=$out/cd
 medium=$build/testmedia/medium
 [ -f "$medium/setup.exe" ] || medium=$build/medium
 [ -f "$medium/setup.exe" ] || { echo "iso-e2e: no medium (make medium)"; exit 2; }
-command -v xorriso >/dev/null || { echo "iso-e2e: xorriso is missing (scripts/install-deps.sh)"; exit 2; }
-"$here/wine-template.sh" "$build/wine/template" || exit 2
+command -v xorriso >/dev/null || { echo "iso-e2e: xorriso is missing (scripts/ship/install-deps.sh)"; exit 2; }
+"$here/../wine/wine-template.sh" "$build/wine/template" || exit 2
 
 user_args=()
 if [ "$(id -u)" = 0 ]; then user_args=(setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$out/home"); fi
@@ -41,7 +41,7 @@ rm -rf "$out"
 mkdir -p "$out/shots" "$out/home"
 
 # The image, and the disc as Windows reads it.
-"$here/make-iso.sh" "$medium" "$out/image.iso" || exit 1
+"$here/../ship/make-iso.sh" "$medium" "$out/image.iso" || exit 1
 xorriso -osirrox on -read_fs norock -local_charset UTF-8 -indev "$out/image.iso" -extract / "$cd_dir" \
   >"$out/extract.log" 2>&1 || { cat "$out/extract.log"; exit 1; }
 chmod -R a-w "$cd_dir"
@@ -70,7 +70,7 @@ fail() { echo "iso-e2e: FAIL: $*"; failures=$((failures + 1)); }
 wine_c() { (cd "$prefix/drive_c" && timeout -k 10 300 "${user_args[@]}" wine "$@" </dev/null); }
 snapshot() {
   as_user wineserver -w
-  python3 "$here/prefix-snapshot.py" take "$prefix" "$1" drive_c
+  python3 "$here/../wine/prefix-snapshot.py" take "$prefix" "$1" drive_c
 }
 
 iconv -f UTF-8 -t GBK "$here/demo-seed.reg" >"$prefix/drive_c/seed.reg"
@@ -152,8 +152,8 @@ drive uninstall uninstall-2
 check_removed uninstall-2
 
 snapshot "$out/after.txt"
-python3 "$here/prefix-snapshot.py" diff "$out/before.txt" "$out/after.txt" >"$out/difference.txt"
-grep -v -E -f <(grep -v -E '^(#|$)' "$here/../tests/wine/e2e/expected-leftovers.txt") "$out/difference.txt" >"$out/unexpected.txt"
+python3 "$here/../wine/prefix-snapshot.py" diff "$out/before.txt" "$out/after.txt" >"$out/difference.txt"
+grep -v -E -f <(grep -v -E '^(#|$)' "$here/../../tests/wine/e2e/expected-leftovers.txt") "$out/difference.txt" >"$out/unexpected.txt"
 if [ -s "$out/unexpected.txt" ]; then
   fail "the prefix differs in ways that are not meant to stay behind:"
   head -n 40 "$out/unexpected.txt"

@@ -16,7 +16,7 @@
 # The finished medium is checked with check-medium.sh.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-src=$(cd "$here/.." && pwd)
+src=$(cd "$here/../.." && pwd)
 payload=$src/medium/payload
 build=$(cd "${1:-build}" && pwd)
 out=${2:-$build/medium}
@@ -24,7 +24,7 @@ out=${2:-$build/medium}
 die() { echo "make-medium: $*" >&2; exit 1; }
 
 for tool in convert iconv; do
-  command -v "$tool" >/dev/null || die "$tool is missing (scripts/install-deps.sh installs it)"
+  command -v "$tool" >/dev/null || die "$tool is missing (scripts/ship/install-deps.sh installs it)"
 done
 for built in Setup.exe Uninstall.exe TerrasumSample.exe TerrasumGrid.ocx; do
   [ -f "$build/bin/$built" ] || die "$build/bin/$built is missing: build first (make build)"

@@ -8,11 +8,11 @@
 #   e2e-test.sh BUILD_DIR
 # TS_E2E_PREFIX=wow64 runs the i686 build in a 64-bit prefix instead, as
 # 64-bit Windows runs it, with the checks of the registry's views
-# (scripts/e2e-wow64.sh); it is skipped, saying why, where 32-bit code cannot run.
+# (scripts/e2e/e2e-wow64.sh); it is skipped, saying why, where 32-bit code cannot run.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
-. "$here/wine-lib.sh"
+. "$here/../wine/wine-lib.sh"
 kind=${TS_E2E_PREFIX:-}
 arch=$(ts_build_arch "$build")
 if [ -n "$kind" ]; then
@@ -27,7 +27,7 @@ medium=$build/testmedia/medium
 [ -f "$medium/setup.exe" ] || medium=$build/medium
 [ -f "$medium/setup.exe" ] || { echo "e2e: no medium (make medium)"; exit 2; }
 tpl=$build/wine/template${kind:+-$kind}
-"$here/wine-template.sh" "$tpl" ${kind:+"$kind"} || exit 2
+"$here/../wine/wine-template.sh" "$tpl" ${kind:+"$kind"} || exit 2
 WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1
 rm -rf "$out"
 mkdir -p "$out/shots"
@@ -52,7 +52,7 @@ wine_c() { (cd "$prefix/drive_c" && timeout -k 10 300 wine "$@" </dev/null); }
 on() { if declare -F "e2e_$1" >/dev/null; then "e2e_$@"; fi; }
 snapshot() {
   wineserver -w
-  python3 "$here/prefix-snapshot.py" take ${kind:+"--$kind"} "$prefix" "$1" drive_c drive_d medium
+  python3 "$here/../wine/prefix-snapshot.py" take ${kind:+"--$kind"} "$prefix" "$1" drive_c drive_d medium
 }
 drive() {  # drive MODE [FOLDER]
   : >"$out/shots/account.gbk"
@@ -94,8 +94,8 @@ for run in 1 2; do
 done
 
 snapshot "$out/after.txt"
-python3 "$here/prefix-snapshot.py" diff "$out/before.txt" "$out/after.txt" >"$out/difference.txt"
-grep -v -E -f <(grep -v -E '^(#|$)' "$here/../tests/wine/e2e/expected-leftovers.txt") "$out/difference.txt" >"$out/unexpected.txt"
+python3 "$here/../wine/prefix-snapshot.py" diff "$out/before.txt" "$out/after.txt" >"$out/difference.txt"
+grep -v -E -f <(grep -v -E '^(#|$)' "$here/../../tests/wine/e2e/expected-leftovers.txt") "$out/difference.txt" >"$out/unexpected.txt"
 if [ -s "$out/unexpected.txt" ]; then
   fail "the prefix differs in ways that are not meant to stay behind:"
   head -n 40 "$out/unexpected.txt"

@@ -8,14 +8,14 @@
 #   demo.sh [BUILD_DIR]   (default: the build wine-arch.sh chooses)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-build=$(cd "${1:-$here/../$("$here/wine-arch.sh" build-dir)}" && pwd)
-. "$here/wine-lib.sh"
+build=$(cd "${1:-$here/../../$("$here/../wine/wine-arch.sh" build-dir)}" && pwd)
+. "$here/../wine/wine-lib.sh"
 ts_use_wine "$(ts_build_arch "$build")" || exit 2
 ts_check_locale "$TS_LOCALE" || exit 2
 
 out=$build/demo
 prefix=$out/prefix
-"$here/wine-template.sh" "$build/wine/template"
+"$here/../wine/wine-template.sh" "$build/wine/template"
 WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
 rm -rf "$prefix" "$out"/*.png "$out"/account.*
 mkdir -p "$out"

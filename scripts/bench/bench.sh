@@ -6,10 +6,10 @@
 #   TS_BENCH_ROUNDS  rounds per contender (default 3)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-build=$(cd "${1:-$here/../$("$here/wine-arch.sh" build-dir)}" && pwd)
+build=$(cd "${1:-$here/../../$("$here/../wine/wine-arch.sh" build-dir)}" && pwd)
 native=$(cd "${2:-$build/../build-native}" && pwd)
 rounds=${TS_BENCH_ROUNDS:-3}
-. "$here/wine-lib.sh"
+. "$here/../wine/wine-lib.sh"
 ts_use_wine "$(ts_build_arch "$build")" || exit 2
 
 # The peer installer: NSIS, installed here when missing (not a test dependency).
@@ -45,7 +45,7 @@ echo "bench: $(ts_describe "$build"); NSIS target $nsis_target"
 # ProgramBench.cpp; the background is timed on a medium of its own.
 payload() {  # NAME FILES MEGABYTES
   local dir=$work/src/$1
-  python3 "$here/make-payload.py" "$dir" "$2" "$3" --nsis "$work/$1.nsi" "$work/src/nsis-$1.exe" --target "$nsis_target"
+  python3 "$here/../ship/make-payload.py" "$dir" "$2" "$3" --nsis "$work/$1.nsi" "$work/src/nsis-$1.exe" --target "$nsis_target"
   cp "$build/bin/Setup.exe" "$dir/setup.exe"
   cp "$build/bin/Uninstall.exe" "$dir/Uninstall.exe"
   echo "bench: building the NSIS installer of payload $1"
@@ -58,7 +58,7 @@ mkdir -p "$work/src/paint/安装界面"
 cp "$build/bin/Setup.exe" "$work/src/paint/setup.exe"
 convert -size 1024x768 gradient:'#3060a0-#e0e8f0' -quality 90 "$work/src/paint/安装界面/slide.jpg"
 
-"$here/wine-template.sh" "$build/wine/template"
+"$here/../wine/wine-template.sh" "$build/wine/template"
 clone_prefix "$build/wine/template" "$prefix"
 map_drive "$prefix" s "$work/src"
 map_drive "$prefix" t "$work/target"

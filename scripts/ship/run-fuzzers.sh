@@ -4,7 +4,7 @@
 set -euo pipefail
 build=$1
 seconds=$2
-src=$(cd "$(dirname "$0")/.." && pwd)
+src=$(cd "$(dirname "$0")/../.." && pwd)
 status=0
 for fuzzer in "$build"/fuzz/fuzz_*; do
   [ -x "$fuzzer" ] || continue

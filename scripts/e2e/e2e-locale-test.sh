@@ -13,7 +13,7 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
 shift
-. "$here/wine-lib.sh"
+. "$here/../wine/wine-lib.sh"
 ts_use_wine "$(ts_build_arch "$build")" || exit 2
 locales=("$@")
 [ ${#locales[@]} = 0 ] && locales=(zh_CN.UTF-8 en_US.UTF-8 ja_JP.UTF-8 zh_TW.UTF-8)
@@ -25,7 +25,7 @@ medium=$build/testmedia/medium
 [ -f "$medium/setup.exe" ] || { echo "e2e-locale: no medium (make medium)"; exit 2; }
 folder='C:\工程软件\土方\'
 unix_folder=drive_c/工程软件/土方
-"$here/wine-template.sh" "$build/wine/template" || exit 2
+"$here/../wine/wine-template.sh" "$build/wine/template" || exit 2
 rm -rf "$out"
 mkdir -p "$out"
 xpid=""
@@ -44,7 +44,7 @@ fail() { echo "e2e-locale: FAIL: $*"; failures=$((failures + 1)); }
 wine_c() { (cd "$prefix/drive_c" && timeout -k 10 300 wine "$@" </dev/null); }
 snapshot() {
   wineserver -w
-  python3 "$here/prefix-snapshot.py" take "$prefix" "$1" drive_c medium
+  python3 "$here/../wine/prefix-snapshot.py" take "$prefix" "$1" drive_c medium
 }
 drive() {  # drive MODE
   : >"$d/shots/account.gbk"
@@ -88,8 +88,8 @@ for loc in "${locales[@]}"; do
   grep -q 'removed, 0 files left' "$d/uninstall.txt" || fail "$loc: the install folder was not removed"
   [ -e "$prefix/drive_c/DelUS.bat" ] && fail "$loc: the self-removal batch is still there"
   snapshot "$d/after.txt"
-  python3 "$here/prefix-snapshot.py" diff "$d/before.txt" "$d/after.txt" >"$d/difference.txt"
-  grep -v -E -f <(cat "$here/../tests/wine/e2e/expected-leftovers.txt" "$here/../tests/wine/e2e/locale-leftovers.txt" | grep -v -E '^(#|$)') \
+  python3 "$here/../wine/prefix-snapshot.py" diff "$d/before.txt" "$d/after.txt" >"$d/difference.txt"
+  grep -v -E -f <(cat "$here/../../tests/wine/e2e/expected-leftovers.txt" "$here/../../tests/wine/e2e/locale-leftovers.txt" | grep -v -E '^(#|$)') \
     "$d/difference.txt" >"$d/unexpected.txt"
   if [ -s "$d/unexpected.txt" ]; then
     fail "$loc: the prefix differs in ways that are not meant to stay behind:"

@@ -17,7 +17,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 die() { echo "make-iso: $*" >&2; exit 1; }
 [ $# -ge 1 ] && [ $# -le 2 ] || die "usage: make-iso.sh MEDIUM_DIR [ISO_FILE]"
-command -v xorriso >/dev/null || die "xorriso is missing (scripts/install-deps.sh installs it)"
+command -v xorriso >/dev/null || die "xorriso is missing (scripts/ship/install-deps.sh installs it)"
 medium=$(cd "$1" 2>/dev/null && pwd) || die "$1 is not a folder"
 "$here/check-medium.sh" "$medium" >/dev/null || die "$medium fails the medium check (see above): no image made"
 

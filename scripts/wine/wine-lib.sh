@@ -14,7 +14,7 @@ export WINEDEBUG=-all LC_ALL=$TS_LOCALE LANG=$TS_LOCALE TS_LOCALE
 # (Wine would silently take the C locale instead).
 ts_check_locale() {
   locale -a 2>/dev/null | grep -qix "$(sed -E 's/\.UTF-?8$//I' <<<"$1").utf-\?8" && return 0
-  echo "wine: the locale $1 is not generated here (scripts/install-deps.sh generates it)" >&2
+  echo "wine: the locale $1 is not generated here (scripts/ship/install-deps.sh generates it)" >&2
   return 1
 }
 

@@ -28,7 +28,7 @@ if [ -z "${TS_SIGN_PKCS12:-}" ]; then
   echo "sign-programs: no certificate (TS_SIGN_PKCS12 unset): the programs stay unsigned"
   exit 0
 fi
-command -v osslsigncode >/dev/null || die "osslsigncode is missing (scripts/install-deps.sh installs it)"
+command -v osslsigncode >/dev/null || die "osslsigncode is missing (scripts/ship/install-deps.sh installs it)"
 [ -f "$TS_SIGN_PKCS12" ] && [ -r "$TS_SIGN_PKCS12" ] || die "TS_SIGN_PKCS12=$TS_SIGN_PKCS12 is not a readable file"
 password=()
 if [ -n "${TS_SIGN_PASSWORD_FILE:-}" ]; then

@@ -11,7 +11,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 base=$(cd "$1" && pwd)
 new=$(cd "$2" && pwd)
 rounds=${TS_BENCH_ROUNDS:-5}
-. "$here/wine-lib.sh"
+. "$here/../wine/wine-lib.sh"
 ts_use_wine "$(ts_build_arch "$new")" || exit 2
 [ "$(ts_build_arch "$base")" = "$(ts_build_arch "$new")" ] || { echo "bench-ab: builds of two architectures" >&2; exit 2; }
 for b in "$base" "$new"; do
@@ -31,9 +31,9 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-python3 "$here/make-payload.py" "$work/src/large" 3000 200
-python3 "$here/make-payload.py" "$work/src/small" 20000 100
-"$here/wine-template.sh" "$new/wine/template"
+python3 "$here/../ship/make-payload.py" "$work/src/large" 3000 200
+python3 "$here/../ship/make-payload.py" "$work/src/small" 20000 100
+"$here/../wine/wine-template.sh" "$new/wine/template"
 clone_prefix "$new/wine/template" "$prefix"
 map_drive "$prefix" s "$work/src"
 map_drive "$prefix" t "$work/target"

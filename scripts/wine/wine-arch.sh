@@ -41,7 +41,7 @@ ts_can_run_win32() {
 
 ts_why_no_win32() {
   if [ ! -x "$TS_WIN32_LOADER" ]; then
-    echo "32-bit Wine is not installed ($TS_WIN32_LOADER; scripts/install-deps.sh installs it)"
+    echo "32-bit Wine is not installed ($TS_WIN32_LOADER; scripts/ship/install-deps.sh installs it)"
   elif "$TS_WIN32_LOADER" --version >/dev/null 2>&1; then
     echo "TS_WIN32_RUNS=no says this machine cannot execute 32-bit x86 code"
   else
@@ -124,7 +124,7 @@ ts_untested_on_twin() {
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
   set -u
-  root=$(cd "$TS_SCRIPTS/.." && pwd)
+  root=$(cd "$TS_SCRIPTS/../.." && pwd)
   case "${1:-probe}" in
     probe) if ts_can_run_win32; then echo win32; else echo win64; fi ;;
     build-dirs) archs=$(ts_chosen_archs) || exit 2
