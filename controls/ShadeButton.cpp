@@ -1,7 +1,6 @@
 #include "controls/ShadeButton.h"
 
 #include <windowsx.h>
-#include <commctrl.h>
 
 #include <cstdlib>
 
@@ -149,7 +148,7 @@ void CShadeButton::OnMouseMove() {
     }
   } else if (!hover_) {
     TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, m_hWnd, 0};
-    if (::_TrackMouseEvent(&track)) {
+    if (::TrackMouseEvent(&track)) {
       hover_ = true;
       Invalidate();
     }
@@ -159,7 +158,7 @@ void CShadeButton::OnMouseMove() {
 void CShadeButton::OnLeftButtonDown() {
   if (hover_) {
     TRACKMOUSEEVENT track{sizeof track, TME_CANCEL | TME_LEAVE, m_hWnd, 0};
-    if (::_TrackMouseEvent(&track)) hover_ = false;
+    if (::TrackMouseEvent(&track)) hover_ = false;
   }
   // The platform presses the button and captures the mouse.
   Default();

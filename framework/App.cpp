@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/CodePage.h"
+#include "framework/LibraryLoading.h"
 #include "framework/WideText.h"
 #include "framework/WinThread.h"
 
@@ -56,8 +57,20 @@ CWinApp* CWinApp::Current() { return g_app; }
 
 void CWinApp::Startup(HINSTANCE instance) {
   m_hInstance = instance;
+  InitCommonControlsFromSystem();
+}
+
+// The progress bar's class comes from comctl32, which is no known DLL: it is
+// loaded from the system folder, not imported (a comctl32.dll beside the
+// program would run before its first line), and stays loaded for the
+// process's life, with its classes registered before any dialog.
+void CWinApp::InitCommonControlsFromSystem() {
+  using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  HMODULE comctl32 = sys::LoadSystemLibrary(L"comctl32.dll");
+  if (!comctl32) return;
+  auto init = reinterpret_cast<InitFn>(reinterpret_cast<void*>(::GetProcAddress(comctl32, "InitCommonControlsEx")));
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-  ::InitCommonControlsEx(&icc);
+  if (init) init(&icc);
 }
 
 BOOL CWinApp::InitInstance() { return TRUE; }

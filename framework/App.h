@@ -28,6 +28,8 @@ class CWinApp {
   static CWinApp* Current();
 
  private:
+  static void InitCommonControlsFromSystem();
+
   int exitCode_ = 0;
 };
 

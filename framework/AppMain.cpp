@@ -1,7 +1,11 @@
 // The programs' entry point: runs the one application object.
 #include "framework/App.h"
+#include "framework/LibraryLoading.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // Before anything can load a DLL by name (framework/LibraryLoading.h).
+  sys::RestrictDllSearch();
+  sys::PreloadSystemLibraries();
   CWinApp* app = CWinApp::Current();
   if (!app) return 1;
   try {

@@ -1,6 +1,7 @@
 // The control stage of the install worker: every ActiveX control of the
 // installed Controls folder registers itself through its own entry point.
 #include "framework/Handles.h"
+#include "framework/LibraryLoading.h"
 #include "framework/Sys.h"
 #include "install/SetupThread.h"
 
@@ -30,7 +31,7 @@ void CSetupThread::RegisterControls() {
 
 bool CSetupThread::RegisterControl(const std::string& path) {
   // Freed on every way out once loaded.
-  const ScopedLibrary control(sys::LoadLibrary(path.c_str()));
+  const ScopedLibrary control(sys::LoadControlLibrary(path));
   if (!control) return false;
   const FARPROC export_ = ::GetProcAddress(control.get(), kRegisterEntry);
   if (!export_) return false;

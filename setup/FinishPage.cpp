@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "framework/CodePage.h"
+#include "framework/ShellExecuteAsUser.h"
 #include "framework/Sys.h"
 #include "setup/PageLook.h"
 #include "setup/WizardCodes.h"
@@ -27,12 +28,14 @@ BOOL CFinishPage::OnInitDialog() {
 }
 
 // A missing file or a failing shell is passed over: the wizard ends anyway.
+// Opened as the signed-in user, through the desktop's shell where one
+// answers: Setup runs as administrator, and so would the editor.
 void CFinishPage::OpenReadme() {
   if (readme_.GetCheck() != BST_CHECKED) return;
   m_installFolder = cp936::TrimRight(m_installFolder);
   const std::string path = cp936::WithTrailingBackslash(m_installFolder) + "readme.txt";
   if (!sys::FileExists(path.c_str())) return;
-  sys::ShellExecute(nullptr, "OPEN", path.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+  sys::ShellOpenAsUser(path, SW_SHOWMAXIMIZED);
 }
 
 bool CFinishPage::OnCommand(int id, int code) {

@@ -6,6 +6,7 @@
 #include "acad/AcadRegistry.h"
 #include "framework/App.h"
 #include "framework/Handles.h"
+#include "framework/LibraryLoading.h"
 #include "framework/StdioFile.h"
 #include "framework/Sys.h"
 #include "framework/SystemError.h"
@@ -218,7 +219,7 @@ bool CUninstallThread::UnregisterControl(const std::string& path) {
   {
     // No system box for a file that is not a module or lacks a dependency.
     const ThreadErrorMode quiet(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    library.reset(sys::LoadLibrary(path.c_str()));
+    library.reset(sys::LoadControlLibrary(path));
   }
   if (!library) return false;
   using Unregister = HRESULT(__stdcall*)();
