@@ -18,7 +18,7 @@ enum class ShellRoute {
 
 // Opens path (code page 936) with its "open" verb, shown as show (SW_...).
 // The desktop's shell first; ShellExecute only where no desktop shell
-// answers (XP without elevation, where Explorer is not running, Wine).
+// answers (XP without elevation, a session without Explorer).
 ShellRoute ShellOpenAsUser(const std::string& path, int show);
 
 // The desktop shell's route alone: false where it does not answer.

@@ -45,6 +45,30 @@ void PaintWhole(HWND page) {
   ::RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
+// Setup's background shows the medium's pictures one after another, a new
+// one every 5 s. A page shot late, on a busy machine, showed another picture
+// behind it than the same page shot in time. So the wizard's pages are shot
+// while the picture seen behind the welcome page shows: the background is
+// sampled outside the page before and after the shot, and the shot is taken
+// again, once that picture is back, when it was not there throughout.
+std::vector<COLORREF> g_firstPicture;
+
+std::vector<COLORREF> BackgroundSample(HWND page) {
+  RECT inPage{};
+  ::GetWindowRect(page, &inPage);
+  std::vector<COLORREF> sample;
+  HDC screen = ::GetDC(nullptr);
+  for (int y = 130; y < 760; y += 45)
+    for (int x = 20; x < 1010; x += 45) {
+      const POINT p{x, y};
+      if (!::PtInRect(&inPage, p)) sample.push_back(::GetPixel(screen, x, y));
+    }
+  ::ReleaseDC(nullptr, screen);
+  return sample;
+}
+
+bool ShowsFirstPicture(HWND page) { return BackgroundSample(page) == g_firstPicture; }
+
 void Shot(const char* name, DWORD settle = 400, HWND page = nullptr) {
   if (page) PaintWhole(page);
   ::Sleep(settle);  // let the page finish painting
@@ -52,6 +76,18 @@ void Shot(const char* name, DWORD settle = 400, HWND page = nullptr) {
   std::snprintf(file, sizeof file, "%02d-%s.png", ++g_shot, name);
   if (!ui::SaveScreenshot(nullptr, g_shots + file)) Fail(std::string("screenshot ") + file);
   std::fprintf(g_out, "demo: screenshot %s\n", file);
+}
+
+// A wizard page, over the first picture (three pictures: 15 s at most).
+void PageShot(const char* name, HWND page) {
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    ui::WaitUntil([&] { return ShowsFirstPicture(page); }, 20000);
+    const bool before = ShowsFirstPicture(page);
+    Shot(name, 400, page);
+    if (before && ShowsFirstPicture(page)) return;
+    --g_shot;  // the same file again
+  }
+  Fail(std::string("the background never stayed for the shot of ") + name);
 }
 
 // Whether the keyboard focus of the page's thread lies in the page: the
@@ -92,18 +128,24 @@ std::string RunSetup(const std::string& setupExe, const std::string& installFold
   }
 
   HWND welcome = Page(1003, setup.Id(), "welcome");
-  Shot("welcome", 400, welcome);
+  // The first picture, once the background has painted it (the same twice).
+  ui::WaitUntil([&] {
+    const std::vector<COLORREF> sample = BackgroundSample(welcome);
+    ::Sleep(300);
+    return sample == BackgroundSample(welcome) && (g_firstPicture = sample, true);
+  }, 10000);
+  PageShot("welcome", welcome);
   Press(welcome, 1000, "Next on the welcome page");
 
   HWND agreement = Page(1005, setup.Id(), "agreement");
-  Shot("agreement", 400, agreement);
+  PageShot("agreement", agreement);
   Press(agreement, 1017, "同意");
   Press(agreement, 1000, "Next on the agreement page");
 
   HWND path = Page(1009, setup.Id(), "install path");
   if (!installFolder.empty()) ui::SetEditText(path, 1009, installFolder);
   const std::string folder = ui::ControlText(path, 1009);
-  Shot("install-path", 400, path);
+  PageShot("install-path", path);
   Press(path, 1000, "Next on the install path page");
 
   HWND copy = ui::WaitForDialogWithControl(1010, setup.Id(), 5000);
@@ -130,7 +172,7 @@ std::string RunSetup(const std::string& setupExe, const std::string& installFold
     ::InvalidateRect(ui::Control(finish, 1012), nullptr, FALSE);
     ::Sleep(200);
   }
-  Shot("finish", 400, finish);
+  PageShot("finish", finish);
   Press(finish, 1000, "完成");
   if (setup.Wait(20000) == STILL_ACTIVE) Fail("Setup did not end");
   std::fprintf(g_out, "demo: Setup ended\n");
