@@ -4,6 +4,7 @@
 
 #include "framework/StdioFile.h"
 #include "framework/Sys.h"
+#include "framework/SystemError.h"
 #include "install/InstallRecord.h"
 #include "install/SetupThread.h"
 
@@ -52,10 +53,12 @@ bool CSetupThread::WriteRecord() {
     const bool created = file.IsOpen();
     file.Close();
     if (created) sys::DeleteFile(path.c_str());
+    LogFailure("未能写入安装记录 " + path + ": " + SystemErrorLine(e.m_lOsError));
     const HWND owner = Owner();
-    if (owner && ::IsWindow(owner)) e.ReportError(owner);
+    if (!m_silent && owner && ::IsWindow(owner)) e.ReportError(owner);
     return false;
   }
   sys::SetFileAttributes(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
+  Log("写入安装记录 " + path);
   return true;
 }
