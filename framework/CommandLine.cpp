@@ -103,7 +103,12 @@ Options Parse(const std::string& arguments, Program program) {
       // The rest of the line, whatever it holds.
       const std::string folder = cp936::Trim(arguments.substr(at + 3));
       options.hasFolder = true;
-      if (!IsInstallFolder(folder, options.problem)) return options;
+      std::string why;
+      if (!IsInstallFolder(folder, why)) {
+        if (options.problem.empty()) options.problem = why;
+        return options;
+      }
+      if (!options.problem.empty()) return options;
       options.folder = cp936::WithTrailingBackslash(folder);
       break;
     }
@@ -111,18 +116,16 @@ Options Parse(const std::string& arguments, Program program) {
     if (StartsWithNoCase(argument, 0, "/LOG=")) {
       options.hasLog = true;
       options.logPath = cp936::Trim(argument.substr(5));
-      if (options.logPath.empty()) {
-        options.problem = "/LOG= 没有给出日志文件名。";
-        return options;
-      }
+      if (options.logPath.empty() && options.problem.empty()) options.problem = "/LOG= 没有给出日志文件名。";
     } else if (argument.size() == 2 && StartsWithNoCase(argument, 0, "/S")) {
       options.silent = true;
     } else if (argument == "/?") {
       options.help = true;
-      options.problem = "/? : 显示用法。";
-    } else {
+      if (options.problem.empty()) options.problem = "/? : 显示用法。";
+    } else if (options.problem.empty()) {
+      // Read on all the same: a /S or /LOG= further on still decides
+      // whether the reason is shown or logged.
       options.problem = "不能识别的参数: " + argument;
-      return options;
     }
   }
   return options;

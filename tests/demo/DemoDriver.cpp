@@ -3,6 +3,9 @@
 // and printing an account of what the installation left and what the
 // uninstall removed.
 //   DemoDriver [--install|--reinstall|--uninstall] SETUP_EXE SCREENSHOT_DIR [INSTALL_FOLDER]
+// For the runs without windows (/S), the same account without driving:
+//   DemoDriver --run OUT_DIR [--hold FILE] COMMAND_LINE   runs a command, watching the window list
+//   DemoDriver --account OUT_DIR INSTALL_FOLDER            the account of an installation
 #include <windows.h>
 #include <shellapi.h>
 
@@ -10,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/Handles.h"
 #include "framework/Sys.h"
 #include "framework/WideText.h"
 #include "medium/control/ControlIdentity.h"
@@ -259,9 +263,71 @@ std::vector<std::string> Arguments() {
   return args;
 }
 
+// Whether the process has a visible top-level window: a run without windows
+// must never show one, not even for a moment, so the list is polled often.
+struct WindowSearch {
+  DWORD pid;
+  bool found;
+};
+
+BOOL CALLBACK FindVisibleWindow(HWND w, LPARAM lp) {
+  auto* s = reinterpret_cast<WindowSearch*>(lp);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(w, &owner);
+  if (owner != s->pid || !::IsWindowVisible(w)) return TRUE;
+  s->found = true;
+  return FALSE;
+}
+
+bool HasVisibleWindow(DWORD pid) {
+  WindowSearch search{pid, false};
+  ::EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Runs a command line to its end (a file held open without sharing while
+// it runs, when hold is set) and tells its exit code and whether a window
+// of it was seen.
+int RunWatched(const std::string& commandLine, const std::string& hold) {
+  ScopedFile held;
+  if (!hold.empty()) {
+    held.reset(sys::CreateFile(hold.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!held) Fail("cannot hold " + hold);
+    std::fprintf(g_out, "run: holding %s open without sharing\n", hold.c_str());
+  }
+  ui::Process process;
+  if (!process.Start(commandLine, "C:\\")) Fail("cannot start " + commandLine);
+  int polls = 0, seen = 0;
+  const DWORD start = ::GetTickCount();
+  while (::WaitForSingleObject(process.Handle(), 2) == WAIT_TIMEOUT) {
+    ++polls;
+    if (HasVisibleWindow(process.Id())) ++seen;
+    if (::GetTickCount() - start > 300000) Fail("did not end: " + commandLine);
+  }
+  DWORD code = 0;
+  ::GetExitCodeProcess(process.Handle(), &code);
+  std::fprintf(g_out, "run: %s\nrun: exit code %lu; window list polled %d times, a visible window of it seen %d times\n",
+               commandLine.c_str(), static_cast<unsigned long>(code), polls, seen);
+  return 0;
+}
+
 int main() {
   const std::vector<std::string> argv = Arguments();
   const int argc = static_cast<int>(argv.size());
+  if (argc >= 4 && (argv[1] == "--run" || argv[1] == "--account")) {
+    g_shots = argv[2];
+    if (g_shots.back() != '\\') g_shots += '\\';
+    if (FILE* f = std::fopen((g_shots + "account.gbk").c_str(), "a")) g_out = f;
+    if (argv[1] == "--account") {
+      PrintInstallation(InstalledFolder(argv[3]));
+    } else {
+      const bool holds = argv[3] == "--hold" && argc >= 6;
+      RunWatched(argv[holds ? 5 : 3], holds ? argv[4] : "");
+    }
+    std::fprintf(g_out, "demo: done\n");
+    std::fclose(g_out);
+    return 0;
+  }
   // Modes: both phases (the demo), or one of them (the end-to-end tests,
   // which look at the machine in between); --reinstall installs over an
   // installation, answering Setup's question with Yes.

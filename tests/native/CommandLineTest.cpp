@@ -74,6 +74,11 @@ TEST(CommandLine, AnythingNotUnderstoodIsRefused) {
   EXPECT_TRUE(help.help);
   EXPECT_FALSE(help.Understood());
   EXPECT_NE(ParseSetup("/X").problem.find("/X"), std::string::npos) << "the reason names the argument";
+  // What follows a refused argument still says where the reason goes.
+  const auto late = ParseSetup("/X /Y /LOG=C:\\t.log /S");
+  EXPECT_TRUE(late.silent && late.logPath == "C:\\t.log");
+  EXPECT_NE(late.problem.find("/X"), std::string::npos) << "the first argument not understood is named";
+  EXPECT_TRUE(ParseSetup("/X /D=C:\\a").folder.empty());
 }
 
 TEST(CommandLine, UninstallTakesNoFolder) {
