@@ -295,17 +295,24 @@ int RunWatched(const std::string& commandLine, const std::string& hold) {
     if (!held) Fail("cannot hold " + hold);
     std::fprintf(g_out, "run: holding %s open without sharing\n", hold.c_str());
   }
-  ui::Process process;
-  if (!process.Start(commandLine, "C:\\")) Fail("cannot start " + commandLine);
+  // Started directly, not through ui::Process, which waits for the
+  // program's input idle first: the watch must begin at once.
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::string cmd = commandLine;
+  if (!sys::CreateProcess(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &si, &pi))
+    Fail("cannot start " + commandLine);
+  ScopedHandle thread(pi.hThread), process(pi.hProcess);
   int polls = 0, seen = 0;
   const DWORD start = ::GetTickCount();
-  while (::WaitForSingleObject(process.Handle(), 2) == WAIT_TIMEOUT) {
+  while (::WaitForSingleObject(process.get(), 2) == WAIT_TIMEOUT) {
     ++polls;
-    if (HasVisibleWindow(process.Id())) ++seen;
+    if (HasVisibleWindow(pi.dwProcessId)) ++seen;
     if (::GetTickCount() - start > 300000) Fail("did not end: " + commandLine);
   }
   DWORD code = 0;
-  ::GetExitCodeProcess(process.Handle(), &code);
+  ::GetExitCodeProcess(process.get(), &code);
   std::fprintf(g_out, "run: %s\nrun: exit code %lu; window list polled %d times, a visible window of it seen %d times\n",
                commandLine.c_str(), static_cast<unsigned long>(code), polls, seen);
   return 0;
