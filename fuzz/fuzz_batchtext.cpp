@@ -27,7 +27,7 @@ std::vector<std::string> SplitCrLf(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput in(data, size);
-  const std::string batch = in.Byte() & 1 ? std::string(selfremoval::kBatchPath) : in.Text(300);
+  const std::string batch = in.Byte() & 1 ? std::string("C:\\WINDOWS\\Temp\\DelUS-0\\") + selfremoval::kBatchName : in.Text(300);
   const std::string program = in.Rest();
 
   const std::string folder = selfremoval::ProgramFolder(program);

@@ -209,7 +209,7 @@ bool CUninstallThread::DeleteRegistryKeys() {
 void CUninstallThread::RemoveAcadProfiles() { ::RemoveAcadProfiles(kUninstallIdentity); }
 
 void CUninstallThread::WriteSelfRemovalBatch() {
-  selfremoval::WriteAndStart(selfremoval::RunningProgramFile(), selfremoval::kBatchPath);
+  selfremoval::WriteAndStart(selfremoval::RunningProgramFile());
 }
 
 bool CUninstallThread::UnregisterControl(const std::string& path) {
