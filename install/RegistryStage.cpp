@@ -2,6 +2,7 @@
 // profiles of every release found, and the Add/Remove Programs entry. Both
 // keys are recorded after their values; the profiles are not recorded.
 #include "acad/AcadRegistry.h"
+#include "install/InstallPath.h"
 #include "install/SetupThread.h"
 
 namespace {
@@ -32,10 +33,10 @@ void CSetupThread::WriteRegistry() {
     if (FindAcadFolder(release, acadFolder, kSetupIdentity.machineReadBuffer))
       CreateAcadProfile(kSetupIdentity, release, acadFolder, m_installFolder);
 
-  // The bare path, without quotes or arguments, as the system's list of
-  // installed programs runs it.
   const std::string uninstaller = JoinPath(m_installFolder, kUninstaller);
   WriteRegStringLM(kUninstallKey, kDisplayNameValue, kDisplayName);
-  WriteRegStringLM(kUninstallKey, kUninstallStringValue, uninstaller);
+  // The system's list of installed programs runs it as a command line: in
+  // quotes where the path holds a blank, so that no "D:\Soft.exe" runs instead.
+  WriteRegStringLM(kUninstallKey, kUninstallStringValue, installpath::CommandLineOf(uninstaller));
   RecordKey(HKEY_LOCAL_MACHINE, kUninstallKey);
 }
