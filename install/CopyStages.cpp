@@ -94,7 +94,7 @@ bool CSetupThread::CopyFolder(const std::string& sourceFolder, const std::string
     if (finder.IsDirectory()) {
       if (!CopyFolder(from, to)) return false;
     } else {
-      CopyFolderFile(from, to, madeNow);
+      CopyFolderFile(from, to, madeNow, finder.GetLength());
     }
     SendToPage(WM_SETUP_FILE, &from, &to);
     if (IsCancelled()) return false;
@@ -120,7 +120,8 @@ bool CSetupThread::FindSourceEntries(const std::string& source, CFileFind& finde
   }
 }
 
-void CSetupThread::CopyFolderFile(const std::string& source, const std::string& target, bool folderMadeNow) {
+void CSetupThread::CopyFolderFile(const std::string& source, const std::string& target, bool folderMadeNow,
+                                  ULONGLONG size) {
   const DWORD before = folderMadeNow ? INVALID_FILE_ATTRIBUTES : sys::GetFileAttributes(target.c_str());
   const bool existed = before != INVALID_FILE_ATTRIBUTES;
   if (!CopyOver(source, target, before)) {
@@ -134,6 +135,7 @@ void CSetupThread::CopyFolderFile(const std::string& source, const std::string& 
   // Clears a read-only attribute brought from the medium.
   sys::SetFileAttributes(target.c_str(), FILE_ATTRIBUTE_NORMAL);
   RecordFile(target);
+  CountCopied(size);
 }
 
 bool CSetupThread::EnsureFolder(const std::string& path) {
@@ -178,7 +180,10 @@ void CSetupThread::CopyTopFiles() {
   for (const std::string& name : names) {
     if (cp936::EqualsNoCase(name, kSetupProgram)) continue;
     const std::string target = m_installFolder + name;
-    CopyOver(m_sourceFolder + name, target, sys::GetFileAttributes(target.c_str()));
+    ULONGLONG size = 0;
+    if (CopyOver(m_sourceFolder + name, target, sys::GetFileAttributes(target.c_str())) &&
+        sys::FileSize(target.c_str(), size))
+      CountCopied(size);
     // Recorded whether or not the copy succeeded.
     RecordFile(target);
     if (cp936::EqualsNoCase(name, kProductIcon)) sys::SetFileAttributes(target.c_str(), FILE_ATTRIBUTE_HIDDEN);

@@ -27,9 +27,11 @@ void CSetupThread::WriteRegistry() {
 
   // Each profile is made right after its release was found, before the next
   // release is probed. The AutoCAD folder matters to R15.0's profile only.
+  // As SYSTEM no profile is made: no user signs in as that account, and
+  // every user makes his own through the per-user program.
   std::string acadFolder;
   for (AcadRelease release : AllAcadReleases())
-    if (FindAcadFolder(release, acadFolder, kSetupIdentity.machineReadBuffer))
+    if (!m_asSystem && FindAcadFolder(release, acadFolder, kSetupIdentity.machineReadBuffer))
       CreateAcadProfile(kSetupIdentity, release, acadFolder, m_installFolder);
 
   // The bare path, without quotes or arguments, as the system's list of
@@ -37,5 +39,6 @@ void CSetupThread::WriteRegistry() {
   const std::string uninstaller = JoinPath(m_installFolder, kUninstaller);
   WriteRegStringLM(kUninstallKey, kDisplayNameValue, kDisplayName);
   WriteRegStringLM(kUninstallKey, kUninstallStringValue, uninstaller);
+  WriteProgramsEntryDetails(kUninstallKey);
   RecordKey(HKEY_LOCAL_MACHINE, kUninstallKey);
 }

@@ -26,6 +26,7 @@ int CSetupThread::Run() {
   if (copied) {
     RunLaterStage([this] { CopyTopFiles(); });
     RunLaterStage([this] { RegisterControls(); });
+    RunLaterStage([this] { RegisterPerUserStep(); });
     RunLaterStage([this] { WriteRegistry(); });
     RunLaterStage([this] { CreateShortcuts(); });
     RunLaterStage([this] { WriteRecord(); });

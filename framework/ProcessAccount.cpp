@@ -1,0 +1,38 @@
+#include "framework/ProcessAccount.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "framework/Handles.h"
+
+bool RunsAsLocalSystem() {
+  HANDLE raw = nullptr;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
+  const ScopedHandle token(raw);
+  DWORD size = 0;
+  ::GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+  if (size == 0) return false;
+  std::vector<BYTE> buffer(size);
+  if (!::GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size)) return false;
+  const TOKEN_USER* user = reinterpret_cast<const TOKEN_USER*>(buffer.data());
+  // The well-known SID built by hand rather than by IsWellKnownSid, whose
+  // table of names differs between the Windows releases that have it.
+  SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+  PSID system = nullptr;
+  if (!::AllocateAndInitializeSid(&nt, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0, &system)) return false;
+  const bool same = ::EqualSid(user->User.Sid, system) != FALSE;
+  ::FreeSid(system);
+  return same;
+}
+
+bool RunsUnderWow64() {
+  using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+  const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+  // Through a plain function pointer type, which converts without a warning.
+  const auto isWow64 = kernel ? reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void (*)()>(
+                                    ::GetProcAddress(kernel, "IsWow64Process")))
+                              : nullptr;
+  BOOL wow64 = FALSE;
+  return isWow64 && isWow64(::GetCurrentProcess(), &wow64) && wow64;
+}
