@@ -25,14 +25,3 @@ bool RunsAsLocalSystem() {
   ::FreeSid(system);
   return same;
 }
-
-bool RunsUnderWow64() {
-  using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-  const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-  // Through a plain function pointer type, which converts without a warning.
-  const auto isWow64 = kernel ? reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void (*)()>(
-                                    ::GetProcAddress(kernel, "IsWow64Process")))
-                              : nullptr;
-  BOOL wow64 = FALSE;
-  return isWow64 && isWow64(::GetCurrentProcess(), &wow64) && wow64;
-}

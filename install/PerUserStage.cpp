@@ -102,11 +102,14 @@ void CSetupThread::WritePerUserComponent(const std::string& program) {
   Log("Active Setup component " + std::string(peruser::kComponentKey) + ", version " + version);
   if (m_asSystem) return;
   // The installing user gets his profiles from this run: his copy of the
-  // component is done at this version.
-  const char* mark = RunsUnderWow64() ? peruser::kWow64ComponentKey : peruser::kComponentKey;
-  WriteRegStringCU(mark, "Version", version);
-  RecordKey(HKEY_CURRENT_USER, mark);
-  Log("Active Setup component done for this user: " + std::string(mark));
+  // component is done at this version. (Should a 64-bit Windows look for a
+  // 32-bit program's mark under HKCU's Wow6432Node instead, it runs the step
+  // once more for him, which rebuilds the same profiles. That key is not
+  // made: Wine takes its mere presence as the user's 32-bit view and would
+  // send every later 32-bit access to HKCU\Software there.)
+  WriteRegStringCU(peruser::kComponentKey, "Version", version);
+  RecordKey(HKEY_CURRENT_USER, peruser::kComponentKey);
+  Log("Active Setup component done for this user: " + std::string(peruser::kComponentKey));
 }
 
 // ---- Log stub: replaced by the logging member when that is merged. ----

@@ -1,7 +1,5 @@
 #include "install/PerUserText.h"
 
-#include <cctype>
-
 #include "framework/CodePage.h"
 
 namespace peruser {
@@ -26,8 +24,11 @@ std::string Digits(long value, int width) {
   return text;
 }
 
+// ASCII letters only, by hand: the C runtime's tolower depends on its
+// locale, and Windows XP's msvcrt does not export it to every program.
 std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return text;
 }
 

@@ -54,13 +54,9 @@ namespace peruser {
 
 // The per-user program's file name in the install folder.
 constexpr char kProgramName[] = "TerrasumUser.exe";
-// The Active Setup component of the product. Under HKEY_LOCAL_MACHINE for
+// The Active Setup component of the product, under HKEY_LOCAL_MACHINE for
 // every user; a user's mark of the version done lies under the same path in
-// his HKEY_CURRENT_USER, or, for a 32-bit program's component on a 64-bit
-// Windows (whose machine key the registry keeps in its 32-bit view), under
-// kWow64ComponentKey there.
+// his HKEY_CURRENT_USER.
 constexpr char kComponentKey[] = "SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\Kelvarin.Terrasum.V8";
-constexpr char kWow64ComponentKey[] =
-    "SOFTWARE\\Wow6432Node\\Microsoft\\Active Setup\\Installed Components\\Kelvarin.Terrasum.V8";
 
 }  // namespace peruser

@@ -32,13 +32,6 @@ const char kUserPrograms[] = "C:\\users\\peruser\\Start Menu\\Programs";
 const char kCommonDesktop[] = "C:\\users\\Public\\Desktop";
 const char kCommonPrograms[] = "C:\\ProgramData\\Start Menu\\Programs";
 
-// Where this process's mark of the component lies (HKEY_CURRENT_USER).
-const char* MarkKey() {
-  BOOL wow64 = FALSE;
-  return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64 ? peruser::kWow64ComponentKey
-                                                                   : peruser::kComponentKey;
-}
-
 // Every value below a key, by path, as "type:bytes".
 using Tree = std::map<std::string, std::string>;
 void Dump(HKEY root, const std::string& key, Tree& out) {
@@ -73,7 +66,6 @@ class PerUser : public regtest::CleanRegistryTest {
     CleanProductKeys();
     regtest::DeleteTree(LM, peruser::kComponentKey);
     regtest::DeleteTree(CU, peruser::kComponentKey);
-    regtest::DeleteTree(CU, peruser::kWow64ComponentKey);
     ::DeleteFileA(kProgram);
     // The links of an earlier test, which the next one looks for.
     for (const char* desktop : {kUserDesktop, kCommonDesktop})
@@ -132,7 +124,6 @@ TEST_F(PerUser, AsSystemEveryUserGetsTheStepAndTheAllUsersFolders) {
   EXPECT_EQ(installed->bytes, std::string("\1\0\0\0", 4));
   // Nothing for the SYSTEM account itself: no mark, no profile.
   EXPECT_FALSE(regtest::KeyExists(CU, peruser::kComponentKey));
-  EXPECT_FALSE(regtest::KeyExists(CU, peruser::kWow64ComponentKey));
   EXPECT_EQ(ProductKeysWithProfile(R17_1), Names{}) << "no profile in the installing account";
   // The shortcuts where every user sees them.
   EXPECT_TRUE(installtest::Exists(std::string(kCommonDesktop) + "\\Terrasum V8.0.LNK"));
@@ -176,14 +167,14 @@ TEST_F(PerUser, AsAUserHisCopyIsMarkedDoneAndHeGetsHisProfiles) {
   const std::string record = Install(worker, false);
   const Text version = regtest::ReadString(LM, peruser::kComponentKey, "Version");
   ASSERT_TRUE(version.has_value());
-  EXPECT_EQ(regtest::ReadString(CU, MarkKey(), "Version"), version) << "Windows does not run it for him";
+  EXPECT_EQ(regtest::ReadString(CU, peruser::kComponentKey, "Version"), version) << "Windows does not run it for him";
   EXPECT_EQ(ProductKeysWithProfile(R17_1), Names{SeededProductKey(R17_1)}) << "from the installation itself";
   EXPECT_TRUE(installtest::Exists(std::string(kUserDesktop) + "\\Terrasum V8.0.LNK")) << "his own folders first";
   EXPECT_FALSE(installtest::Exists(std::string(kCommonDesktop) + "\\Terrasum V8.0.LNK"));
   const Names lines = Lines(record);
   ASSERT_GE(lines.size(), 3u);
   EXPECT_EQ(lines[1], std::string("RegDB Key: 2,") + peruser::kComponentKey);
-  EXPECT_EQ(lines[2], std::string("RegDB Key: 1,") + MarkKey()) << "so that the uninstall removes his mark";
+  EXPECT_EQ(lines[2], std::string("RegDB Key: 1,") + peruser::kComponentKey) << "so that the uninstall removes his mark";
 
   // A reinstall: a larger version, for every user again.
   ::Sleep(2100);
@@ -192,7 +183,7 @@ TEST_F(PerUser, AsAUserHisCopyIsMarkedDoneAndHeGetsHisProfiles) {
   const Text later = regtest::ReadString(LM, peruser::kComponentKey, "Version");
   ASSERT_TRUE(later.has_value());
   EXPECT_NE(later, version);
-  EXPECT_EQ(regtest::ReadString(CU, MarkKey(), "Version"), later);
+  EXPECT_EQ(regtest::ReadString(CU, peruser::kComponentKey, "Version"), later);
 }
 
 TEST_F(PerUser, TheProgramLeftRunsAsItsUserAndFindsItsFolder) {
