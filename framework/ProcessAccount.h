@@ -6,3 +6,5 @@
 // the token cannot be read.
 bool RunsAsLocalSystem();
 
+// True when sid is the local SYSTEM account's well-known SID, S-1-5-18.
+bool IsLocalSystemSid(void* sid);

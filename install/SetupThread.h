@@ -3,8 +3,8 @@
 // files, registers the controls, writes the registry, makes the shortcuts and
 // writes the install record, reporting to its main window (the copy page).
 //
-// The owner sets m_sourceFolder, m_installFolder, m_pMainWnd and
-// m_bAutoDelete = FALSE, starts the thread and waits for it (WaitForEnd)
+// The owner sets m_sourceFolder, m_installFolder, m_perUserProgram,
+// m_pMainWnd and m_bAutoDelete = FALSE, starts the thread and waits for it (WaitForEnd)
 // before the object dies. After the start the only shared datum is the
 // cancel flag.
 //

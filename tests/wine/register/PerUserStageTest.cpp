@@ -6,6 +6,10 @@
 // Wine runs everything as one user: the SYSTEM case is the worker's account
 // flag set by the test, and "another user" is this prefix's user with no
 // product profile yet.
+#include <windows.h>
+// After windows.h, which it needs.
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -213,6 +217,21 @@ TEST_F(PerUser, TheProgramLeftRunsAsItsUserAndFindsItsFolder) {
     ASSERT_EQ(SignIn(), "0") << installPath;
     EXPECT_EQ(regtest::ReadString(CU, general, "ACAD"), expected) << installPath;
   }
+}
+
+// The account check's comparison, with the SIDs of the accounts a program
+// may be started as; the token it reads is the real one of this process.
+TEST(LocalSystem, OnlyTheSystemAccountsSid) {
+  for (const auto& [text, system] : std::vector<std::pair<const char*, bool>>{
+           {"S-1-5-18", true}, {"S-1-5-19", false}, {"S-1-5-20", false}, {"S-1-5-32-544", false},
+           {"S-1-5-21-1-2-3-500", false}, {"S-1-5-18-1", false}}) {
+    PSID sid = nullptr;
+    ASSERT_TRUE(::ConvertStringSidToSidA(text, &sid)) << text;
+    EXPECT_EQ(IsLocalSystemSid(sid), system) << text;
+    ::LocalFree(sid);
+  }
+  EXPECT_FALSE(IsLocalSystemSid(nullptr));
+  EXPECT_FALSE(RunsAsLocalSystem()) << "Wine's user";
 }
 
 }  // namespace
