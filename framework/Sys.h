@@ -38,6 +38,12 @@ bool FileSize(const char* path, ULONGLONG& size);
 // The process's current folder, or empty when it cannot be read whole.
 std::string CurrentDirectory();
 BOOL SetCurrentDirectory(const char* path);
+// The Windows folder, the system folder (where cmd.exe lies) and the
+// process's temporary folder, without a trailing backslash; empty when the
+// system gives none.
+std::string GetWindowsDirectory();
+std::string GetSystemDirectory();
+std::string GetTempPath();
 
 // ---- Modules and processes ----
 HMODULE LoadLibrary(const char* path);
@@ -51,6 +57,10 @@ HMODULE GetModuleHandle(const char* name);
 BOOL CreateProcess(const char* application, char* commandLine, SECURITY_ATTRIBUTES* processSecurity,
                    SECURITY_ATTRIBUTES* threadSecurity, BOOL inheritHandles, DWORD flags, void* environment,
                    const char* currentDirectory, const STARTUPINFOA* startup, PROCESS_INFORMATION* info);
+// The process's command line (GetCommandLineW) in code page 936: a
+// character code page 936 cannot hold comes as '?', which no path may hold,
+// so a folder named with one is refused rather than taken for another.
+std::string CommandLine();
 // The process's environment with the given variables set (names and values
 // in code page 936), as a block for CreateProcess with
 // CREATE_UNICODE_ENVIRONMENT.

@@ -1,6 +1,7 @@
 // The folder stage and the top-level stage of the install worker, and the
 // folder and path operations the other stages share.
 #include "framework/CodePage.h"
+#include "framework/Security.h"
 #include "framework/Sys.h"
 #include "framework/SystemError.h"
 #include "install/InstallPath.h"
@@ -32,14 +33,29 @@ bool IsFolder(const std::string& path) {
 // are cleared for the copy; a copy that fails all the same gets them back.
 const DWORD kRefusingAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-bool CopyOver(const std::string& source, const std::string& target, DWORD targetAttributes) {
+// NO_ERROR, or the copy's error code (taken before the attributes are put
+// back, which would overwrite it).
+DWORD CopyOver(const std::string& source, const std::string& target, DWORD targetAttributes) {
   const bool unprotect = targetAttributes != INVALID_FILE_ATTRIBUTES &&
                          !(targetAttributes & FILE_ATTRIBUTE_DIRECTORY) && (targetAttributes & kRefusingAttributes);
   if (unprotect) sys::SetFileAttributes(target.c_str(), targetAttributes & ~kRefusingAttributes);
-  if (sys::CopyFile(source.c_str(), target.c_str(), FALSE)) return true;
+  if (sys::CopyFile(source.c_str(), target.c_str(), FALSE)) return NO_ERROR;
+  const DWORD error = ::GetLastError();
   if (unprotect) sys::SetFileAttributes(target.c_str(), targetAttributes);
-  return false;
+  return error != NO_ERROR ? error : ERROR_GEN_FAILURE;
 }
+
+// The answer to a prompt, as the log names it.
+const char* AnswerName(int answer) {
+  switch (answer) {
+    case IDRETRY: return "重试";
+    case IDIGNORE: return "忽略";
+    case IDABORT: return "终止";
+    case IDCANCEL: return "取消";
+    default: return "无人回答";
+  }
+}
+
 
 }  // namespace
 
@@ -77,6 +93,7 @@ bool CSetupThread::CopyFolder(const std::string& sourceFolder, const std::string
   // copied over, which costs every file a further trip to the file system.
   const bool madeNow = !IsFolder(target);
   if (!EnsureFolder(target)) return false;
+  if (!madeNow) ProtectIfTrusted(target, true);
   if (!found) return true;  // Ignored: the target stays empty
   bool more = true;
   while (more) {
@@ -108,14 +125,21 @@ bool CSetupThread::FindSourceEntries(const std::string& source, CFileFind& finde
       found = true;
       return true;
     }
-    const std::string reason = SystemErrorText(::GetLastError());
+    const DWORD error = ::GetLastError();
+    const std::string reason = SystemErrorText(error);
     const int answer = Prompt(FormatText(kMissingSourcePrompt, reason.c_str(), source.c_str()),
                               MB_ABORTRETRYIGNORE | MB_ICONQUESTION);
-    if (answer == IDRETRY) continue;
+    const std::string line = "找不到安装文件的路径 " + source + ": " + SystemErrorLine(error) + "; 答复: " + AnswerName(answer);
+    if (answer == IDRETRY) {
+      Log(line);
+      continue;
+    }
     if (answer == IDIGNORE) {
+      LogFailure(line + ", 跳过该路径");
       found = false;
       return true;
     }
+    Log(line + ", 停止安装");
     return false;  // Abort, or no answer at all
   }
 }
@@ -124,7 +148,11 @@ void CSetupThread::CopyFolderFile(const std::string& source, const std::string& 
                                   ULONGLONG size) {
   const DWORD before = folderMadeNow ? INVALID_FILE_ATTRIBUTES : sys::GetFileAttributes(target.c_str());
   const bool existed = before != INVALID_FILE_ATTRIBUTES;
-  if (!CopyOver(source, target, before)) {
+  // An older file copied over keeps its own descriptor; a new one takes
+  // what its (protected) folder hands down.
+  if (existed) ProtectIfTrusted(target, false);
+  if (const DWORD error = CopyOver(source, target, before)) {
+    LogFailure("未能复制 " + source + " -> " + target + ": " + SystemErrorLine(error) + "; 跳过该文件");
     // Skipped silently and not recorded. A copy that broke off (a full
     // drive) leaves a torn file that no record names and that takes the
     // space the record needs; it goes. An older file that was there (held
@@ -136,6 +164,7 @@ void CSetupThread::CopyFolderFile(const std::string& source, const std::string& 
   sys::SetFileAttributes(target.c_str(), FILE_ATTRIBUTE_NORMAL);
   RecordFile(target);
   CountCopied(size);
+  Log("复制文件 " + source + " -> " + target);
 }
 
 bool CSetupThread::EnsureFolder(const std::string& path) {
@@ -151,25 +180,44 @@ bool CSetupThread::EnsureFolder(const std::string& path) {
     if (IsFolder(prefix)) continue;
     for (DWORD error = MakeFolder(prefix); error != NO_ERROR; error = MakeFolder(prefix))
       if (!AskRetryFolder(error, prefix)) return false;
+    Log("创建文件夹 " + prefix);
   }
   return true;
 }
 
 DWORD CSetupThread::MakeFolder(const std::string& prefix) {
-  if (sys::CreateDirectory(prefix.c_str(), nullptr)) return NO_ERROR;
+  const bool trusted = installpath::TrustOf(m_installFolder, prefix, true) != installpath::Trust::none;
+  if (trusted ? security::CreateProtectedFolder(prefix, security::Kind::trustedFolder)
+              : sys::CreateDirectory(prefix.c_str(), nullptr))
+    return NO_ERROR;
   const DWORD error = ::GetLastError();
   // Made meanwhile, or named twice over (C:\A\ after C:\A): the folder is
   // there. A file of that name is not.
-  return IsFolder(prefix) ? NO_ERROR : error;
+  if (!IsFolder(prefix)) return error;
+  if (trusted) ProtectIfTrusted(prefix, true);
+  return NO_ERROR;
 }
 
-bool CSetupThread::AskRetryFolder(DWORD error, const std::string& prefix) const {
+void CSetupThread::ProtectIfTrusted(const std::string& path, bool isFolder) const {
+  switch (installpath::TrustOf(m_installFolder, path, isFolder)) {
+    case installpath::Trust::folder: security::Protect(path, security::Kind::trustedFolder); break;
+    case installpath::Trust::file: security::Protect(path, security::Kind::trustedFile); break;
+    case installpath::Trust::none: break;
+  }
+}
+
+bool CSetupThread::AskRetryFolder(DWORD error, const std::string& prefix) {
   const std::string reason = SystemErrorText(error);
-  return Prompt(FormatText(kFolderPrompt, reason.c_str(), prefix.c_str()), MB_RETRYCANCEL | MB_ICONQUESTION) ==
-         IDRETRY;
+  const int answer =
+      Prompt(FormatText(kFolderPrompt, reason.c_str(), prefix.c_str()), MB_RETRYCANCEL | MB_ICONQUESTION);
+  const std::string line = "不能创建文件夹 " + prefix + ": " + SystemErrorLine(error) + "; 答复: " + AnswerName(answer);
+  if (answer == IDRETRY) Log(line);
+  else LogFailure(line + ", 放弃");
+  return answer == IDRETRY;
 }
 
-void CSetupThread::TellNotCopied(const std::string& path) const {
+void CSetupThread::TellNotCopied(const std::string& path) {
+  LogFailure("名称含有简体中文字符集(GBK)以外的字符, 未复制: " + path);
   Prompt(FormatText(kUnrepresentablePrompt, path.c_str()), MB_OK | MB_ICONEXCLAMATION);
 }
 
@@ -180,10 +228,22 @@ void CSetupThread::CopyTopFiles() {
   for (const std::string& name : names) {
     if (cp936::EqualsNoCase(name, kSetupProgram)) continue;
     const std::string target = m_installFolder + name;
-    ULONGLONG size = 0;
-    if (CopyOver(m_sourceFolder + name, target, sys::GetFileAttributes(target.c_str())) &&
-        sys::FileSize(target.c_str(), size))
-      CountCopied(size);
+    // The uninstaller is made empty with its descriptor first and copied
+    // over, so that it is never writable by others; the copy keeps that
+    // descriptor, and gets it again in case the system's copy handed down
+    // the installation folder's instead.
+    const bool trusted = installpath::TrustOf(m_installFolder, target, false) != installpath::Trust::none;
+    bool made = false;
+    if (trusted) security::MakeProtectedFile(target, security::Kind::trustedFile, &made);
+    if (const DWORD error = CopyOver(m_sourceFolder + name, target, sys::GetFileAttributes(target.c_str()))) {
+      LogFailure("未能复制 " + m_sourceFolder + name + " -> " + target + ": " + SystemErrorLine(error) + "; 跳过该文件");
+      if (made) sys::DeleteFile(target.c_str());
+    } else {
+      if (trusted) ProtectIfTrusted(target, false);
+      ULONGLONG size = 0;
+      if (sys::FileSize(target.c_str(), size)) CountCopied(size);
+      Log("复制文件 " + m_sourceFolder + name + " -> " + target);
+    }
     // Recorded whether or not the copy succeeded.
     RecordFile(target);
     if (cp936::EqualsNoCase(name, kProductIcon)) sys::SetFileAttributes(target.c_str(), FILE_ATTRIBUTE_HIDDEN);

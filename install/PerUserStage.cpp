@@ -11,7 +11,9 @@
 #include "acad/AcadRegistry.h"
 #include "framework/App.h"
 #include "framework/Handles.h"
+#include "framework/Security.h"
 #include "framework/Sys.h"
+#include "framework/SystemError.h"
 #include "install/PerUserText.h"
 #include "install/SetupThread.h"
 
@@ -61,10 +63,18 @@ void CSetupThread::RegisterPerUserStep() {
 }
 
 bool CSetupThread::LeavePerUserProgram(const std::string& target) {
-  // An earlier copy is replaced: it is this product's own file.
+  // Windows runs it as every user who signs in: nobody but the
+  // administrators may change it. Made empty with that descriptor first and
+  // copied over, as the uninstaller is, so it is never writable by others;
+  // an earlier copy (this product's own file) is replaced.
+  bool made = false;
+  security::MakeProtectedFile(target, security::Kind::trustedFile, &made);
   sys::SetFileAttributes(target.c_str(), FILE_ATTRIBUTE_NORMAL);
   if (!sys::CopyFile(m_perUserProgram.c_str(), target.c_str(), FALSE)) {
-    Log("per-user program not copied: " + target);
+    const DWORD error = ::GetLastError();
+    LogFailure("未能复制 " + m_perUserProgram + " -> " + target + ": " + SystemErrorLine(error) +
+               "; 其他用户登录时不会创建 AutoCAD 配置");
+    if (made) sys::DeleteFile(target.c_str());
     return false;
   }
   // Copied from a disc it is read-only, and its resources could not be
@@ -73,16 +83,16 @@ bool CSetupThread::LeavePerUserProgram(const std::string& target) {
   // A copy that would ask for administrator rights at every sign-in is no
   // per-user program; it goes again, and no component names it.
   if (!RunAsInvoker(target)) {
+    LogFailure("未能把 " + target + " 改为以用户身份运行; 已删除, 其他用户登录时不会创建 AutoCAD 配置");
     sys::DeleteFile(target.c_str());
-    Log("per-user program not made to run as its user: " + target);
     return false;
   }
-  // PROTECTED FILE: the per-user program gets the same protected file
-  // descriptor as Uninstall.exe here (framework/Security).
+  // Again, in case the copy took the folder's descriptor instead.
+  security::Protect(target, security::Kind::trustedFile);
   RecordFile(target);
   ULONGLONG size = 0;
   if (sys::FileSize(target.c_str(), size)) CountCopied(size);
-  Log("per-user program: " + target);
+  Log("复制文件 " + m_perUserProgram + " -> " + target + " (每个用户登录时运行的程序)");
   return true;
 }
 
@@ -99,7 +109,8 @@ void CSetupThread::WritePerUserComponent(const std::string& program) {
   // Never ask the user whether to run it.
   WriteRegDwordLM(peruser::kComponentKey, "DontAsk", 2);
   RecordKey(HKEY_LOCAL_MACHINE, peruser::kComponentKey);
-  Log("Active Setup component " + std::string(peruser::kComponentKey) + ", version " + version);
+  Log("写注册表 HKEY_LOCAL_MACHINE\\" + std::string(peruser::kComponentKey) + " (Active Setup, 版本 " + version +
+      ", StubPath \"" + program + "\" " + peruser::kSwitch + ")");
   if (m_asSystem) return;
   // The installing user gets his profiles from this run: his copy of the
   // component is done at this version. (Should a 64-bit Windows look for a
@@ -109,9 +120,6 @@ void CSetupThread::WritePerUserComponent(const std::string& program) {
   // send every later 32-bit access to HKCU\Software there.)
   WriteRegStringCU(peruser::kComponentKey, "Version", version);
   RecordKey(HKEY_CURRENT_USER, peruser::kComponentKey);
-  Log("Active Setup component done for this user: " + std::string(peruser::kComponentKey));
+  Log("写注册表 HKEY_CURRENT_USER\\" + std::string(peruser::kComponentKey) + " Version = \"" + version +
+      "\" (本用户的配置已由安装创建)");
 }
-
-// ---- Log stub: replaced by the logging member when that is merged. ----
-void CSetupThread::Log(const std::string&) const {}
-// ---- end of the log stub ----

@@ -42,20 +42,31 @@ std::string WebSiteOf(const std::string& path) {
 }  // namespace
 
 void CSetupThread::WriteProgramsEntryDetails(const std::string& key) {
-  // As the entry's other values, none of the results is examined.
+  // As the entry's other values: one that cannot be written is logged and
+  // skipped.
   SYSTEMTIME today{};
   ::GetLocalTime(&today);
-  WriteRegStringLM(key, "DisplayVersion", kDisplayVersion);
-  WriteRegStringLM(key, "Publisher", kSetupIdentity.company);
-  WriteRegStringLM(key, "DisplayIcon", JoinPath(m_installFolder, kIcon));
-  WriteRegStringLM(key, "InstallLocation", m_installFolder);
-  WriteRegDwordLM(key, "EstimatedSize", peruser::KiB(copiedBytes_));
-  WriteRegStringLM(key, "InstallDate", peruser::DateText(AsMoment(today)));
-  WriteRegDwordLM(key, "NoModify", 1);
-  WriteRegDwordLM(key, "NoRepair", 1);
+  WriteMachineValue(key, "DisplayVersion", kDisplayVersion);
+  WriteMachineValue(key, "Publisher", kSetupIdentity.company);
+  WriteMachineValue(key, "DisplayIcon", JoinPath(m_installFolder, kIcon));
+  WriteMachineValue(key, "InstallLocation", m_installFolder);
+  WriteMachineNumber(key, "EstimatedSize", peruser::KiB(copiedBytes_));
+  WriteMachineValue(key, "InstallDate", peruser::DateText(AsMoment(today)));
+  WriteMachineNumber(key, "NoModify", 1);
+  WriteMachineNumber(key, "NoRepair", 1);
   // Always quoted: a path with blanks taken bare would be started as a
   // program named by its first word.
-  WriteRegStringLM(key, "QuietUninstallString", "\"" + JoinPath(m_installFolder, kUninstaller) + "\" /S");
+  WriteMachineValue(key, "QuietUninstallString", "\"" + JoinPath(m_installFolder, kUninstaller) + "\" /S");
   const std::string webSite = m_sourceFolder.empty() ? std::string() : WebSiteOf(JoinPath(m_sourceFolder, kWebSite));
-  if (!webSite.empty()) WriteRegStringLM(key, "URLInfoAbout", webSite);
+  if (!webSite.empty()) WriteMachineValue(key, "URLInfoAbout", webSite);
+}
+
+bool CSetupThread::WriteMachineNumber(const std::string& key, const std::string& value, DWORD data) {
+  const std::string what = "HKEY_LOCAL_MACHINE\\" + key + " " + value + " = " + std::to_string(data) + " (REG_DWORD)";
+  if (WriteRegDwordLM(key, value, data)) {
+    Log("写注册表 " + what);
+    return true;
+  }
+  LogFailure("未能写注册表 " + what);
+  return false;
 }

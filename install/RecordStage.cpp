@@ -2,8 +2,10 @@
 // record's format lives in InstallRecord.h.
 #include <io.h>
 
+#include "framework/Security.h"
 #include "framework/StdioFile.h"
 #include "framework/Sys.h"
+#include "framework/SystemError.h"
 #include "install/InstallRecord.h"
 #include "install/SetupThread.h"
 
@@ -40,6 +42,10 @@ bool CSetupThread::WriteRecord() {
   RecordFile(path);  // the record lists itself, so that the replay deletes it
   // A hidden file cannot be opened for creation over; the old record goes first.
   if (sys::FileExists(path.c_str())) sys::DeleteFile(path.c_str());
+  // Made with the descriptor that lets nobody else change it; the text file
+  // opened over it below keeps that descriptor.
+  bool made = false;
+  security::MakeProtectedFile(path, security::Kind::trustedFile, &made);
   CStdioFile file;
   try {
     CFileException error(NO_ERROR, path);
@@ -49,13 +55,15 @@ bool CSetupThread::WriteRecord() {
   } catch (const CFileException& e) {
     // A torn record would have the uninstaller remove only part of the
     // installation; no record at all is the outcome for a failed write.
-    const bool created = file.IsOpen();
+    const bool created = file.IsOpen() || made;
     file.Close();
     if (created) sys::DeleteFile(path.c_str());
+    LogFailure("未能写入安装记录 " + path + ": " + SystemErrorLine(e.m_lOsError));
     const HWND owner = Owner();
-    if (owner && ::IsWindow(owner)) e.ReportError(owner);
+    if (!m_silent && owner && ::IsWindow(owner)) e.ReportError(owner);
     return false;
   }
   sys::SetFileAttributes(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
+  Log("写入安装记录 " + path);
   return true;
 }

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/ActionLog.h"
 #include "framework/FileFind.h"
 #include "framework/ProcessAccount.h"
 #include "framework/WinThread.h"
@@ -60,6 +61,26 @@ class CSetupThread : public CWinThread {
   // user ever signs in as it; every user gets his at his next sign-in.
   // Taken from the process's token; tests set it.
   bool m_asSystem = RunsAsLocalSystem();
+  // The log of /LOG=, owned by the application; null for none. Set before
+  // the worker starts.
+  const CActionLog* m_log = nullptr;
+  // Set before the worker starts, for a run without windows (/S): no page
+  // to report to, and every prompt takes its documented answer (a missing
+  // source folder: Ignore; a folder that cannot be made: Cancel; a notice:
+  // OK) without showing anything.
+  bool m_silent = false;
+
+  // One line of the log (code page 936); nothing without a log.
+  void Log(const std::string& line) const;
+
+  // The run's outcome as the program's exit code; read once the thread has
+  // ended. 2: the folder stage gave up (nothing installed, no record);
+  // 3: installed, but some entry failed (each named in the log); 3010: a
+  // restart completes the installation; 0: installed completely.
+  int ExitCode() const;
+  // ---- Restart pending: filled in where files in use are replaced at restart.
+  bool RestartNeeded() const { return false; }
+  // ---- End of restart pending.
 
   // The stages, in the order Run calls them after the folder stage (public
   // so that tests can run them one by one).
@@ -76,7 +97,9 @@ class CSetupThread : public CWinThread {
 
   // The control stage's step: true only when the file was loaded, exports
   // "DllRegisterServer", and that returned 0.
-  bool RegisterControl(const std::string& path);
+  bool RegisterControl(const std::string& path, std::string* why = nullptr);
+  // A REG_SZ value under HKEY_LOCAL_MACHINE, logged with its result.
+  bool WriteMachineValue(const std::string& key, const std::string& value, const std::string& data);
   // One shell link saved at linkPath; arguments and iconPath may be null
   // (the link then has none). True when the link file was saved.
   bool CreateShortcut(const std::string& workingFolder, const std::string& linkPath, const std::string& target,
@@ -137,25 +160,34 @@ class CSetupThread : public CWinThread {
   // EnsureFolder's pieces.
   // NO_ERROR when the folder exists afterwards, else the system's error code.
   DWORD MakeFolder(const std::string& prefix);
+  // Gives an existing file or folder that the elevated programs will trust
+  // (installpath::TrustOf) the descriptor that lets nobody else change it.
+  void ProtectIfTrusted(const std::string& path, bool isFolder) const;
   // The "cannot create" prompt; true when the user chose Retry.
-  bool AskRetryFolder(DWORD error, const std::string& prefix) const;
+  bool AskRetryFolder(DWORD error, const std::string& prefix);
   // Tells the user that an entry of the medium is not copied because its
   // name has a character code page 936 cannot hold.
-  void TellNotCopied(const std::string& path) const;
+  void TellNotCopied(const std::string& path);
+
+  // An entry that failed (each also logged), counted for the exit code.
+  void LogFailure(const std::string& line);
+  // The answer a prompt of type takes in a run without windows.
+  static int SilentAnswer(UINT type);
 
   // The Add/Remove Programs entry's values beyond its name and command.
   void WriteProgramsEntryDetails(const std::string& key);
+  // WriteMachineValue's REG_DWORD twin (ProgramsEntry.cpp).
+  bool WriteMachineNumber(const std::string& key, const std::string& value, DWORD data);
   // The per-user stage's pieces (PerUserStage.cpp).
   bool LeavePerUserProgram(const std::string& target);
   void WritePerUserComponent(const std::string& program);
   // Bytes of the files the run has put into the install folder.
   void CountCopied(ULONGLONG bytes) { copiedBytes_ += bytes; }
 
-  // ---- Log stub: replaced by the logging member when that is merged. ----
-  void Log(const std::string& line) const;
-  // ---- end of the log stub ----
-
   std::atomic<bool> cancel_{false};
+  // Written by the worker only; read by its owner after the thread ended.
+  bool completed_ = false;
+  int failures_ = 0;
   std::string record_;
   ULONGLONG copiedBytes_ = 0;
   HWND owner_ = nullptr;

@@ -33,6 +33,11 @@ class CCopyPage : public CDialog {
   // Set by the wizard before the page runs; the source folder is taken back.
   std::string m_sourceFolder;
   std::string m_installFolder;
+  // The log of /LOG=, handed to the worker; null for none.
+  const CActionLog* m_log = nullptr;
+  // Once the page has run: the install worker's exit code (2 when it never
+  // started).
+  int ExitCode() const { return worker_.ExitCode(); }
 
  protected:
   void DoDataExchange() override;

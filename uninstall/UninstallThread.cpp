@@ -5,6 +5,7 @@
 
 #include "acad/AcadRegistry.h"
 #include "framework/App.h"
+#include "framework/CodePage.h"
 #include "framework/Handles.h"
 #include "framework/StdioFile.h"
 #include "framework/Sys.h"
@@ -33,16 +34,25 @@ bool IsFullPath(const std::string& path) {
 // A read-only file cannot be deleted; the installation may have copied one
 // from a read-only medium. The attributes are looked at only when the
 // deletion was refused: asking first would cost every file a second trip to
-// the file system, for the rare one that needs it.
-void DeleteRecordedFile(const std::string& path) {
-  if (!IsFullPath(path)) return;  // Setup records full paths only
-  if (sys::DeleteFile(path.c_str()) || ::GetLastError() != ERROR_ACCESS_DENIED) return;
+// the file system, for the rare one that needs it. NO_ERROR when the file
+// was deleted, else the system's error code.
+DWORD DeleteFileOrReadOnly(const std::string& path) {
+  if (sys::DeleteFile(path.c_str())) return NO_ERROR;
+  const DWORD error = ::GetLastError();
+  if (error != ERROR_ACCESS_DENIED) return error;
   const DWORD attributes = sys::GetFileAttributes(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY) ||
       (attributes & FILE_ATTRIBUTE_DIRECTORY))
-    return;
+    return error;
   sys::SetFileAttributes(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-  sys::DeleteFile(path.c_str());
+  return sys::DeleteFile(path.c_str()) ? NO_ERROR : ::GetLastError();
+}
+
+bool IsGone(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = sys::GetFileAttributes(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // The calling thread's error mode for the object's lifetime. Only the
@@ -88,7 +98,46 @@ HKEY RootKey(record::RootCode code) {
 
 HWND CUninstallThread::MainWindow() const { return m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr; }
 
-LRESULT CUninstallThread::Send(UINT msg, LPARAM lp) const { return ::SendMessageW(MainWindow(), msg, 0, lp); }
+LRESULT CUninstallThread::Send(UINT msg, LPARAM lp) const {
+  const HWND window = MainWindow();
+  return window ? ::SendMessageW(window, msg, 0, lp) : 0;
+}
+
+void CUninstallThread::Log(const std::string& line) const {
+  if (m_log) m_log->Write(line);
+}
+
+void CUninstallThread::LogFailure(const std::string& line) {
+  ++failures_;
+  Log(line);
+}
+
+int CUninstallThread::ExitCode() const {
+  if (!completed_) return 2;
+  if (failures_ > 0) return 3;
+  if (RestartNeeded()) return 3010;
+  return 0;
+}
+
+void CUninstallThread::DeleteRecordedFile(const std::string& path) {
+  if (!IsFullPath(path)) {  // Setup records full paths only
+    Log("记录中的文件名不是完整路径, 不删除: " + path);
+    return;
+  }
+  const DWORD error = DeleteFileOrReadOnly(path);
+  if (error == NO_ERROR) {
+    Log("删除文件 " + path);
+  } else if (IsGone(error)) {
+    Log("文件已不存在: " + path);
+  } else if (IsFolder(path)) {
+    // The Start-menu group is recorded as a file too; its folder entry removes it.
+    Log("是文件夹, 由文件夹一项删除: " + path);
+  } else if (cp936::EqualsNoCase(path, selfremoval::RunningProgramFile())) {
+    Log("卸载程序本身, 由自删除批处理在卸载程序结束后删除: " + path);
+  } else {
+    LogFailure("未能删除文件 " + path + ": " + SystemErrorLine(error));
+  }
+}
 
 bool CUninstallThread::Fail() {
   if (HWND owner = MainWindow()) ::PostMessageW(owner, WM_UNINSTALL_FAILED, 0, 0);
@@ -117,17 +166,20 @@ bool CUninstallThread::LoadRecord(const std::string& path) {
       // replay would act on other names than the record's.
       if (text.find('\0') == std::string::npos) {
         record_ = std::move(text);
+        Log("读入安装记录 " + path);
         return true;
       }
       problem = FormatText(kNotText, path.c_str());
     }
   } catch (const CFileException& e) {
-    e.ReportError(MainWindow());
+    Log("不能读入安装记录 " + path + ": " + SystemErrorLine(e.m_lOsError) + "; 什么也没有改动");
+    if (!m_silent) e.ReportError(MainWindow());
     return Fail();
   } catch (const std::bad_alloc&) {
     problem = FormatText(kNoMemory, path.c_str());
   }
-  sys::MessageBox(MainWindow(), problem.c_str(), AfxGetAppName(), MB_OK | MB_ICONEXCLAMATION);
+  Log("不能读入安装记录: " + problem + "; 什么也没有改动");
+  if (!m_silent) sys::MessageBox(MainWindow(), problem.c_str(), AfxGetAppName(), MB_OK | MB_ICONEXCLAMATION);
   return Fail();
 }
 
@@ -158,9 +210,14 @@ void CUninstallThread::Replay() {
   DeleteRegistryKeys();
   // A stopped replay keeps the uninstaller (and the record, when the file
   // stage had not reached it yet) so that it can be run again.
-  if (stop_) return;
+  if (stop_) {
+    Log("卸载被中止");
+    return;
+  }
   RemoveAcadProfiles();
+  Log(std::string("删除 AutoCAD 配置 ") + kUninstallIdentity.profileName + " (HKEY_CURRENT_USER)");
   WriteSelfRemovalBatch();
+  completed_ = true;
   Send(WM_UNINSTALL_DONE);
 }
 
@@ -168,7 +225,8 @@ bool CUninstallThread::UnregisterControls() {
   std::size_t position = 0, start = 0, length = 0;
   while (!stop_ && NextEntry(record::kRegCtrl, position, start, length)) {
     const std::string path = Value(start, length);
-    UnregisterControl(path);
+    if (UnregisterControl(path)) Log("注销控件 " + path + ": 成功");
+    else LogFailure("未能注销控件 " + path);
     DeleteRecordedFile(path);
   }
   return !stop_;
@@ -189,8 +247,18 @@ bool CUninstallThread::RemoveFolders() {
   std::size_t position = 0, start = 0, length = 0;
   while (NextEntry(record::kMadeDir, position, start, length)) folders.push_back(Value(start, length));
   // Last recorded first: a folder made inside a recorded one comes after it.
-  for (auto it = folders.rbegin(); it != folders.rend() && !stop_; ++it)
-    if (IsFullPath(*it)) sys::RemoveDirectory(it->c_str());
+  for (auto it = folders.rbegin(); it != folders.rend() && !stop_; ++it) {
+    if (!IsFullPath(*it)) continue;
+    if (sys::RemoveDirectory(it->c_str())) {
+      Log("删除文件夹 " + *it);
+      continue;
+    }
+    // Left as it is: a folder that still holds files of the user's (or
+    // the uninstaller, which the batch removes with its folder later).
+    const DWORD error = ::GetLastError();
+    if (IsGone(error)) Log("文件夹已不存在: " + *it);
+    else Log("保留文件夹 " + *it + ": " + SystemErrorLine(error));
+  }
   return !stop_;
 }
 
@@ -200,7 +268,12 @@ bool CUninstallThread::DeleteRegistryKeys() {
   while (NextEntry(record::kRegKey, position, start, length)) {
     const auto key = record::SplitKeyEntry(Value(start, length));
     // Without a comma there is no key; an empty sub-key would name the root.
-    if (key && !key->subKey.empty()) sys::RegDeleteKey(RootKey(key->root), key->subKey.c_str());
+    if (key && !key->subKey.empty()) {
+      const LONG result = sys::RegDeleteKey(RootKey(key->root), key->subKey.c_str());
+      if (result == ERROR_SUCCESS) Log("删除注册表键 " + Value(start, length));
+      else if (result == ERROR_FILE_NOT_FOUND) Log("注册表键已不存在: " + Value(start, length));
+      else Log("保留注册表键 " + Value(start, length) + " (可能还有子键): " + SystemErrorLine(static_cast<DWORD>(result)));
+    }
     if (stop_) break;
   }
   return !stop_;
@@ -209,7 +282,9 @@ bool CUninstallThread::DeleteRegistryKeys() {
 void CUninstallThread::RemoveAcadProfiles() { ::RemoveAcadProfiles(kUninstallIdentity); }
 
 void CUninstallThread::WriteSelfRemovalBatch() {
-  selfremoval::WriteAndStart(selfremoval::RunningProgramFile(), selfremoval::kBatchPath);
+  std::string batchPath;
+  const auto outcome = selfremoval::WriteAndStart(selfremoval::RunningProgramFile(), selfremoval::DefaultPlacement(), &batchPath);
+  Log("自删除批处理 " + batchPath + (outcome == selfremoval::Outcome::started ? ": 已启动" : ": 未能启动"));
 }
 
 bool CUninstallThread::UnregisterControl(const std::string& path) {

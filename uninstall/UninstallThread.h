@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 
+#include "framework/ActionLog.h"
 #include "framework/WinThread.h"
 #include "uninstall/UninstallMessages.h"
 
@@ -18,6 +19,26 @@ class CUninstallThread : public CWinThread {
   static constexpr unsigned long long kMaxRecordBytes = 64ull * 1024 * 1024;
 
   CUninstallThread() = default;
+
+  // The log of /LOG=, owned by the application; null for none. Set before
+  // LoadRecord.
+  const CActionLog* m_log = nullptr;
+  // Set before LoadRecord for a run without windows (/S): no main window,
+  // no message box; what would have been shown goes to the log.
+  bool m_silent = false;
+
+  // One line of the log (code page 936); nothing without a log.
+  void Log(const std::string& line) const;
+
+  // The replay's outcome as the program's exit code; read once the thread
+  // has ended. 2: the replay did not run to its end (stopped, or never
+  // started); 3: a recorded file could not be deleted (the uninstaller's own
+  // program file aside) or a control could not be unregistered; 3010: a
+  // restart completes the removal; 0: removed.
+  int ExitCode() const;
+  // ---- Restart pending: filled in where files in use are deleted at restart.
+  bool RestartNeeded() const { return false; }
+  // ---- End of restart pending.
 
   // On the dialog's thread, before the worker starts. Reads the whole file in
   // text mode. When it cannot be read whole (file error, too large, not text)
@@ -46,7 +67,7 @@ class CUninstallThread : public CWinThread {
   bool DeleteRegistryKeys();
   // Deletes the "<<Gravo V6>>" profiles of the AutoCAD releases.
   void RemoveAcadProfiles();
-  // Writes and starts "\DelUS.bat" for the running program file.
+  // Writes and starts the self-removal batch for the running program file.
   virtual void WriteSelfRemovalBatch();
 
   // True only when the control's DllUnregisterServer was found and returned 0.
@@ -55,10 +76,16 @@ class CUninstallThread : public CWinThread {
  private:
   void Replay();
   bool Fail();
+  void LogFailure(const std::string& line);
+  // A recorded file deleted, or logged as left behind.
+  void DeleteRecordedFile(const std::string& path);
   HWND MainWindow() const;
   LRESULT Send(UINT msg, LPARAM lp = 0) const;
   std::string Value(std::size_t start, std::size_t length) const { return record_.substr(start, length); }
 
   std::atomic<bool> stop_{false};
+  // Written by the worker only; read by its owner after the thread ended.
+  bool completed_ = false;
+  int failures_ = 0;
   std::string record_;
 };

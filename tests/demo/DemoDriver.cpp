@@ -3,6 +3,9 @@
 // and printing an account of what the installation left and what the
 // uninstall removed.
 //   DemoDriver [--install|--reinstall|--uninstall] SETUP_EXE SCREENSHOT_DIR [INSTALL_FOLDER]
+// For the runs without windows (/S), the same account without driving:
+//   DemoDriver --run OUT_DIR [--hold FILE] COMMAND_LINE   runs a command, watching the window list
+//   DemoDriver --account OUT_DIR INSTALL_FOLDER            the account of an installation
 #include <windows.h>
 #include <shellapi.h>
 
@@ -11,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/FileFind.h"
+#include "framework/Handles.h"
 #include "framework/Sys.h"
 #include "framework/WideText.h"
 #include "medium/control/ControlIdentity.h"
@@ -187,12 +192,28 @@ void PrintInstallation(const std::string& folder) {
   }
 }
 
+// The path of an "UninstallString": quoted where it holds a blank.
+std::string Unquoted(const std::string& command) {
+  if (command.size() >= 2 && command.front() == '"' && command.back() == '"')
+    return command.substr(1, command.size() - 2);
+  return command;
+}
+
+// The self-removal batches' folders in the Windows folder's Temp.
+int BatchFoldersLeft() {
+  CFileFind finder;
+  int count = 0;
+  for (bool more = finder.FindFile(sys::GetWindowsDirectory() + "\\Temp\\DelUS-*"); more; ++count)
+    more = finder.FindNextFile();
+  return count;
+}
+
 void RunUninstall(const std::string& folder) {
   const std::string command = demo::RegString(true, kUninstallKey, "UninstallString");
   if (command == "<none>") Fail("no UninstallString");
   std::fprintf(g_out, "\n== Uninstall: %s\n", command.c_str());
   ui::Process un;
-  if (!un.Start("\"" + command + "\"", folder)) Fail("cannot start " + command);
+  if (!un.Start("\"" + Unquoted(command) + "\"", folder)) Fail("cannot start " + command);
   ui::MessageBoxInfo ask = ui::WaitForMessageBox(un.Id());
   if (!ask.window) Fail("no uninstall question");
   std::fprintf(g_out, "demo: question \"%s\" (%s)\n", ask.text.c_str(), ask.caption.c_str());
@@ -207,13 +228,14 @@ void RunUninstall(const std::string& folder) {
   Press(dlg, IDOK, "完成 on the uninstaller");
   if (un.Wait(20000) == STILL_ACTIVE) Fail("Uninstall did not end");
   // The self-removal batch deletes the program file once the program has ended.
-  const std::string self = command;
+  const std::string self = Unquoted(command);
   ui::WaitUntil([&] { return sys::GetFileAttributes(self.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30000);
-  // Its next lines remove the program folder, when empty, and the batch itself.
+  // Its next lines remove the program folder, when empty, the batch itself
+  // and then its folder.
   const std::string programFolder = folder.substr(0, folder.size() - 1);
   ui::WaitUntil([&] {
     return sys::GetFileAttributes(programFolder.c_str()) == INVALID_FILE_ATTRIBUTES &&
-           sys::GetFileAttributes("C:\\DelUS.bat") == INVALID_FILE_ATTRIBUTES;
+           BatchFoldersLeft() == 0;
   }, 10000);
 }
 
@@ -228,9 +250,8 @@ void PrintRemains(const std::string& folder) {
   std::fprintf(g_out, "   %s: %s\n", kUninstallKey, demo::RegKeyExists(true, kUninstallKey) ? "still there" : "removed");
   std::fprintf(g_out, "   the sample control's class %s: %s\n", medium::kGridControl.clsid,
                ControlServer() == "<none>" ? "unregistered" : "still registered");
-  std::fprintf(g_out, "   \\DelUS.bat: %s\n", sys::GetFileAttributes("C:\\DelUS.bat") == INVALID_FILE_ATTRIBUTES
-                                          ? "gone (the batch removed itself)"
-                                          : "still there");
+  std::fprintf(g_out, "   the self-removal batch: %s\n",
+               BatchFoldersLeft() == 0 ? "gone (it removed itself and its folder)" : "still there");
   std::fprintf(g_out, "   AutoCAD profiles now:\n");
   for (const auto& p : demo::AcadProfiles()) std::fprintf(g_out, "      %s\n", p.c_str());
   std::fprintf(g_out, "   (Uninstall removes only the profiles of its own product identity, \"<<Gravo V6>>\".)\n");
@@ -280,9 +301,78 @@ std::vector<std::string> Arguments() {
   return args;
 }
 
+// Whether the process has a visible top-level window: a run without windows
+// must never show one, not even for a moment, so the list is polled often.
+struct WindowSearch {
+  DWORD pid;
+  bool found;
+};
+
+BOOL CALLBACK FindVisibleWindow(HWND w, LPARAM lp) {
+  auto* s = reinterpret_cast<WindowSearch*>(lp);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(w, &owner);
+  if (owner != s->pid || !::IsWindowVisible(w)) return TRUE;
+  s->found = true;
+  return FALSE;
+}
+
+bool HasVisibleWindow(DWORD pid) {
+  WindowSearch search{pid, false};
+  ::EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Runs a command line to its end (a file held open without sharing while
+// it runs, when hold is set) and tells its exit code and whether a window
+// of it was seen.
+int RunWatched(const std::string& commandLine, const std::string& hold) {
+  ScopedFile held;
+  if (!hold.empty()) {
+    held.reset(sys::CreateFile(hold.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!held) Fail("cannot hold " + hold);
+    std::fprintf(g_out, "run: holding %s open without sharing\n", hold.c_str());
+  }
+  // Started directly, not through ui::Process, which waits for the
+  // program's input idle first: the watch must begin at once.
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::string cmd = commandLine;
+  if (!sys::CreateProcess(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &si, &pi))
+    Fail("cannot start " + commandLine);
+  ScopedHandle thread(pi.hThread), process(pi.hProcess);
+  int polls = 0, seen = 0;
+  const DWORD start = ::GetTickCount();
+  while (::WaitForSingleObject(process.get(), 2) == WAIT_TIMEOUT) {
+    ++polls;
+    if (HasVisibleWindow(pi.dwProcessId)) ++seen;
+    if (::GetTickCount() - start > 300000) Fail("did not end: " + commandLine);
+  }
+  DWORD code = 0;
+  ::GetExitCodeProcess(process.get(), &code);
+  std::fprintf(g_out, "run: %s\nrun: exit code %lu; window list polled %d times, a visible window of it seen %d times\n",
+               commandLine.c_str(), static_cast<unsigned long>(code), polls, seen);
+  return 0;
+}
+
 int main() {
   const std::vector<std::string> argv = Arguments();
   const int argc = static_cast<int>(argv.size());
+  if (argc >= 4 && (argv[1] == "--run" || argv[1] == "--account")) {
+    g_shots = argv[2];
+    if (g_shots.back() != '\\') g_shots += '\\';
+    if (FILE* f = std::fopen((g_shots + "account.gbk").c_str(), "a")) g_out = f;
+    if (argv[1] == "--account") {
+      PrintInstallation(InstalledFolder(argv[3]));
+    } else {
+      const bool holds = argv[3] == "--hold" && argc >= 6;
+      RunWatched(argv[holds ? 5 : 3], holds ? argv[4] : "");
+    }
+    std::fprintf(g_out, "demo: done\n");
+    std::fclose(g_out);
+    return 0;
+  }
   // Modes: both phases (the demo), or one of them (the end-to-end tests,
   // which look at the machine in between); --reinstall installs over an
   // installation, answering Setup's question with Yes.

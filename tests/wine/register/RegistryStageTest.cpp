@@ -61,11 +61,12 @@ TEST_F(RegistryStage, WritesTheExactValuesAndRecordsBothKeys) {
   EXPECT_EQ(raw->type, static_cast<DWORD>(REG_SZ));
 }
 
-TEST_F(RegistryStage, UninstallStringIsTheBarePathAlsoWithBlanks) {
+// Unquoted, the system would try "C:\Program.exe" first.
+TEST_F(RegistryStage, UninstallStringIsQuotedWhereThePathHoldsABlank) {
   EXPECT_EQ(Run("C:\\Program Files\\Kelvarin\\Terrasum\\"), kRecord) << "a second run records both keys again";
   EXPECT_EQ(regtest::ReadString(LM, kUninstallKey, "UninstallString"),
-            Text("C:\\Program Files\\Kelvarin\\Terrasum\\Uninstall.exe"))
-      << "no quotes, no arguments";
+            Text("\"C:\\Program Files\\Kelvarin\\Terrasum\\Uninstall.exe\""))
+      << "in quotes, no arguments";
   EXPECT_EQ(regtest::ReadString(LM, kProductKey, "installPath"), Text("C:\\Program Files\\Kelvarin\\Terrasum\\"));
 }
 
@@ -163,7 +164,7 @@ TEST_F(ProgramsEntry, ShowsWhatWindowsListsOfAProgram) {
   EXPECT_EQ(Value("EstimatedSize"), std::to_string(REG_DWORD) + ":" + Dword(6));
   EXPECT_EQ(Value("NoModify"), std::to_string(REG_DWORD) + ":" + Dword(1));
   EXPECT_EQ(Value("NoRepair"), std::to_string(REG_DWORD) + ":" + Dword(1));
-  EXPECT_EQ(Value("UninstallString"), Sz(install + "Uninstall.exe")) << "left as it was";
+  EXPECT_EQ(Value("UninstallString"), Sz("\"" + install + "Uninstall.exe\"")) << "left as it was";
 }
 
 TEST_F(ProgramsEntry, AShortcutThatIsNoneGivesNoWebSite) {
