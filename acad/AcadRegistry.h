@@ -29,12 +29,17 @@ BOOL ReadRegStringCU(const std::string& key, const std::string& valueName, std::
 // As ReadRegStringCU, but an absent key is not created: for reading keys of
 // AutoCAD's that must not appear where AutoCAD has not made them.
 BOOL ReadExistingRegStringCU(const std::string& key, const std::string& valueName, std::string& out);
+// As ReadRegStringLM, but an absent key is not created: for a program run
+// by a user without the right to, or any business with, creating it.
+BOOL ReadExistingRegStringLM(const std::string& key, const std::string& valueName, std::string& out);
 
 // Sets a REG_SZ value to data and its terminating zero (length + 1 bytes).
 // Data that does not fit the buffer (more than 2047 bytes) is refused whole:
 // FALSE, and the value is left as it was. TRUE exactly when the value was set.
 BOOL WriteRegStringLM(const std::string& key, const std::string& valueName, const std::string& data);
 BOOL WriteRegStringCU(const std::string& key, const std::string& valueName, const std::string& data);
+// Sets a REG_DWORD value; TRUE exactly when the value was set.
+BOOL WriteRegDwordLM(const std::string& key, const std::string& valueName, DWORD data);
 
 // The product key of the release's installation by one lookup variant
 // (acad/AcadRelease.h); machine reads use machineReadBuffer. An empty

@@ -53,6 +53,14 @@ BOOL WriteString(HKEY root, const std::string& key, const std::string& valueName
   return status == ERROR_SUCCESS ? TRUE : FALSE;
 }
 
+BOOL WriteDword(HKEY root, const std::string& key, const std::string& valueName, DWORD data) {
+  ScopedRegKey opened = OpenOrCreate(root, key);
+  if (!opened) return FALSE;
+  const LONG status = sys::RegSetValueEx(opened.get(), valueName.c_str(), 0, REG_DWORD,
+                                         reinterpret_cast<const BYTE*>(&data), sizeof data);
+  return status == ERROR_SUCCESS ? TRUE : FALSE;
+}
+
 }  // namespace
 
 BOOL ReadRegStringLM(const std::string& key, const std::string& valueName, std::string& out, std::size_t bufferSize) {
@@ -67,10 +75,18 @@ BOOL ReadExistingRegStringCU(const std::string& key, const std::string& valueNam
   return ReadString(HKEY_CURRENT_USER, key, valueName, out, kRegBufferSize, Open::ExistingOnly);
 }
 
+BOOL ReadExistingRegStringLM(const std::string& key, const std::string& valueName, std::string& out) {
+  return ReadString(HKEY_LOCAL_MACHINE, key, valueName, out, kRegBufferSize, Open::ExistingOnly);
+}
+
 BOOL WriteRegStringLM(const std::string& key, const std::string& valueName, const std::string& data) {
   return WriteString(HKEY_LOCAL_MACHINE, key, valueName, data);
 }
 
 BOOL WriteRegStringCU(const std::string& key, const std::string& valueName, const std::string& data) {
   return WriteString(HKEY_CURRENT_USER, key, valueName, data);
+}
+
+BOOL WriteRegDwordLM(const std::string& key, const std::string& valueName, DWORD data) {
+  return WriteDword(HKEY_LOCAL_MACHINE, key, valueName, data);
 }

@@ -30,6 +30,9 @@ class CFileFind {
   bool IsDirectory() const { return (current_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
   bool IsDots() const;
   DWORD GetAttributes() const { return current_.dwFileAttributes; }
+  ULONGLONG GetLength() const {
+    return (static_cast<ULONGLONG>(current_.nFileSizeHigh) << 32) | current_.nFileSizeLow;
+  }
 
  private:
   ScopedFind find_;

@@ -42,6 +42,14 @@ HANDLE CreateFile(const char* path, DWORD access, DWORD share, SECURITY_ATTRIBUT
 
 bool FileExists(const char* path) { return GetFileAttributes(path) != INVALID_FILE_ATTRIBUTES; }
 
+bool FileSize(const char* path, ULONGLONG& size) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  size = 0;
+  if (!::GetFileAttributesExW(WideArg(path).get(), GetFileExInfoStandard, &data)) return false;
+  size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  return true;
+}
+
 std::string CurrentDirectory() {
   const DWORD needed = ::GetCurrentDirectoryW(0, nullptr);
   if (needed == 0) return std::string();
@@ -86,6 +94,16 @@ std::string GetTempPath() {
 // ---- Modules and processes ----
 
 HMODULE LoadLibrary(const char* path) { return ::LoadLibraryW(WideArg(path).get()); }
+
+HMODULE LoadLibraryEx(const char* path, HANDLE reserved, DWORD flags) {
+  return ::LoadLibraryExW(WideArg(path).get(), reserved, flags);
+}
+
+HANDLE BeginUpdateResource(const char* path, BOOL deleteExisting) {
+  return ::BeginUpdateResourceW(WideArg(path).get(), deleteExisting);
+}
+
+std::string GetCommandLine() { return cp936::FromWide(::GetCommandLineW()); }
 
 HMODULE GetModuleHandle(const char* name) { return ::GetModuleHandleW(WideArg(name).get()); }
 

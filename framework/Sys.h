@@ -33,6 +33,8 @@ BOOL RemoveDirectory(const char* path);
 HANDLE CreateFile(const char* path, DWORD access, DWORD share, SECURITY_ATTRIBUTES* security, DWORD disposition,
                   DWORD flagsAndAttributes, HANDLE templateFile);
 bool FileExists(const char* path);
+// The size of a file in bytes; false when its attributes cannot be read.
+bool FileSize(const char* path, ULONGLONG& size);
 // The process's current folder, or empty when it cannot be read whole.
 std::string CurrentDirectory();
 BOOL SetCurrentDirectory(const char* path);
@@ -45,6 +47,12 @@ std::string GetTempPath();
 
 // ---- Modules and processes ----
 HMODULE LoadLibrary(const char* path);
+HMODULE LoadLibraryEx(const char* path, HANDLE reserved, DWORD flags);
+// Opens a program file for replacing its resources (UpdateResourceW and
+// EndUpdateResourceW take no text and are called directly).
+HANDLE BeginUpdateResource(const char* path, BOOL deleteExisting);
+// The process's command line as the system keeps it.
+std::string GetCommandLine();
 HMODULE GetModuleHandle(const char* name);
 BOOL CreateProcess(const char* application, char* commandLine, SECURITY_ATTRIBUTES* processSecurity,
                    SECURITY_ATTRIBUTES* threadSecurity, BOOL inheritHandles, DWORD flags, void* environment,

@@ -111,7 +111,7 @@ bool CSetupThread::CopyFolder(const std::string& sourceFolder, const std::string
     if (finder.IsDirectory()) {
       if (!CopyFolder(from, to)) return false;
     } else {
-      CopyFolderFile(from, to, madeNow);
+      CopyFolderFile(from, to, madeNow, finder.GetLength());
     }
     SendToPage(WM_SETUP_FILE, &from, &to);
     if (IsCancelled()) return false;
@@ -144,7 +144,8 @@ bool CSetupThread::FindSourceEntries(const std::string& source, CFileFind& finde
   }
 }
 
-void CSetupThread::CopyFolderFile(const std::string& source, const std::string& target, bool folderMadeNow) {
+void CSetupThread::CopyFolderFile(const std::string& source, const std::string& target, bool folderMadeNow,
+                                  ULONGLONG size) {
   const DWORD before = folderMadeNow ? INVALID_FILE_ATTRIBUTES : sys::GetFileAttributes(target.c_str());
   const bool existed = before != INVALID_FILE_ATTRIBUTES;
   // An older file copied over keeps its own descriptor; a new one takes
@@ -162,6 +163,7 @@ void CSetupThread::CopyFolderFile(const std::string& source, const std::string& 
   // Clears a read-only attribute brought from the medium.
   sys::SetFileAttributes(target.c_str(), FILE_ATTRIBUTE_NORMAL);
   RecordFile(target);
+  CountCopied(size);
   Log("复制文件 " + source + " -> " + target);
 }
 
@@ -238,6 +240,8 @@ void CSetupThread::CopyTopFiles() {
       if (made) sys::DeleteFile(target.c_str());
     } else {
       if (trusted) ProtectIfTrusted(target, false);
+      ULONGLONG size = 0;
+      if (sys::FileSize(target.c_str(), size)) CountCopied(size);
       Log("复制文件 " + m_sourceFolder + name + " -> " + target);
     }
     // Recorded whether or not the copy succeeded.

@@ -29,9 +29,11 @@ void CSetupThread::WriteRegistry() {
 
   // Each profile is made right after its release was found, before the next
   // release is probed. The AutoCAD folder matters to R15.0's profile only.
+  // As SYSTEM no profile is made: no user signs in as that account, and
+  // every user makes his own through the per-user program.
   std::string acadFolder;
   for (AcadRelease release : AllAcadReleases())
-    if (FindAcadFolder(release, acadFolder, kSetupIdentity.machineReadBuffer)) {
+    if (!m_asSystem && FindAcadFolder(release, acadFolder, kSetupIdentity.machineReadBuffer)) {
       Log(FormatText("找到 AutoCAD %d (%s), 文件夹 %s", AcadShortcutYear(release), AcadReleaseKey(release),
                      acadFolder.c_str()));
       CreateAcadProfile(kSetupIdentity, release, acadFolder, m_installFolder);
@@ -44,6 +46,7 @@ void CSetupThread::WriteRegistry() {
   // The system's list of installed programs runs it as a command line: in
   // quotes where the path holds a blank, so that no "D:\Soft.exe" runs instead.
   WriteMachineValue(kUninstallKey, kUninstallStringValue, installpath::CommandLineOf(uninstaller));
+  WriteProgramsEntryDetails(kUninstallKey);
   RecordKey(HKEY_LOCAL_MACHINE, kUninstallKey);
 }
 

@@ -29,6 +29,7 @@ int CSetupThread::Run() {
   if (copied) {
     RunLaterStage([this] { CopyTopFiles(); });
     RunLaterStage([this] { RegisterControls(); });
+    RunLaterStage([this] { RegisterPerUserStep(); });
     RunLaterStage([this] { WriteRegistry(); });
     RunLaterStage([this] { CreateShortcuts(); });
     RunLaterStage([this] { WriteRecord(); });

@@ -3,8 +3,8 @@
 // files, registers the controls, writes the registry, makes the shortcuts and
 // writes the install record, reporting to its main window (the copy page).
 //
-// The owner sets m_sourceFolder, m_installFolder, m_pMainWnd and
-// m_bAutoDelete = FALSE, starts the thread and waits for it (WaitForEnd)
+// The owner sets m_sourceFolder, m_installFolder, m_perUserProgram,
+// m_pMainWnd and m_bAutoDelete = FALSE, starts the thread and waits for it (WaitForEnd)
 // before the object dies. After the start the only shared datum is the
 // cancel flag.
 //
@@ -12,7 +12,9 @@
 // and the prompts), CopyStages.cpp (folder and top-level copy, EnsureFolder,
 // FindFiles, JoinPath), RecordStage.cpp (the recorders and WriteRecord),
 // ControlStage.cpp (control registration), RegistryStage.cpp (the product's
-// registry values and AutoCAD profiles), ShortcutStage.cpp (the shortcuts).
+// registry values and AutoCAD profiles), ProgramsEntry.cpp (the Add/Remove
+// Programs entry's details), PerUserStage.cpp (the per-user program and its
+// component for every user), ShortcutStage.cpp (the shortcuts).
 #include <windows.h>
 
 #include <atomic>
@@ -21,6 +23,7 @@
 
 #include "framework/ActionLog.h"
 #include "framework/FileFind.h"
+#include "framework/ProcessAccount.h"
 #include "framework/WinThread.h"
 #include "install/SetupMessages.h"
 
@@ -49,6 +52,15 @@ class CSetupThread : public CWinThread {
   // Both end with a backslash when the worker runs; set before it starts.
   std::string m_sourceFolder;
   std::string m_installFolder;
+  // The program left in the install folder as the per-user program (Setup's
+  // own file, ModuleFileName(nullptr)); set by the owner before the start.
+  // Empty: no per-user program and no component for the other users.
+  std::string m_perUserProgram;
+  // Run as the local SYSTEM account (a deployment tool): shortcuts go to the
+  // all-users folders, and this account gets no AutoCAD profile, since no
+  // user ever signs in as it; every user gets his at his next sign-in.
+  // Taken from the process's token; tests set it.
+  bool m_asSystem = RunsAsLocalSystem();
   // The log of /LOG=, owned by the application; null for none. Set before
   // the worker starts.
   const CActionLog* m_log = nullptr;
@@ -75,6 +87,8 @@ class CSetupThread : public CWinThread {
   bool CopyFolder(const std::string& source, const std::string& target);
   void CopyTopFiles();
   void RegisterControls();
+  // The per-user program and its Active Setup component (PerUserStage.cpp).
+  void RegisterPerUserStep();
   void WriteRegistry();
   // False when no shortcut was made: no pair of shell folders was found, or
   // the user cancelled the group folder's prompt (the run still goes on).
@@ -131,12 +145,14 @@ class CSetupThread : public CWinThread {
   bool FindSourceEntries(const std::string& source, CFileFind& finder, bool& found);
   // folderMadeNow: the target's folder did not exist before this run's
   // EnsureFolder, so no older file can lie at the target.
-  void CopyFolderFile(const std::string& source, const std::string& target, bool folderMadeNow);
+  // size: the source's, as its enumeration gave it, counted when copied.
+  void CopyFolderFile(const std::string& source, const std::string& target, bool folderMadeNow, ULONGLONG size);
   // The shortcut stage's pieces. FindShellFolders: the desktop and Programs
   // folders of the first "Shell Folders" pair found, trimmed and ending with
   // a backslash. MakeShortcut: one row of the shortcut table (an older file
   // at the link path deleted first, the saved link recorded).
-  static bool FindShellFolders(std::string& desktop, std::string& programs);
+  // As SYSTEM only the all-users pairs are looked at.
+  bool FindShellFolders(std::string& desktop, std::string& programs) const;
   bool MakeShortcut(const std::string& linkPath, const std::string& target, const char* arguments = nullptr,
                     const char* iconPath = nullptr);
   void MakeLaunchShortcuts();
@@ -158,11 +174,22 @@ class CSetupThread : public CWinThread {
   // The answer a prompt of type takes in a run without windows.
   static int SilentAnswer(UINT type);
 
+  // The Add/Remove Programs entry's values beyond its name and command.
+  void WriteProgramsEntryDetails(const std::string& key);
+  // WriteMachineValue's REG_DWORD twin (ProgramsEntry.cpp).
+  bool WriteMachineNumber(const std::string& key, const std::string& value, DWORD data);
+  // The per-user stage's pieces (PerUserStage.cpp).
+  bool LeavePerUserProgram(const std::string& target);
+  void WritePerUserComponent(const std::string& program);
+  // Bytes of the files the run has put into the install folder.
+  void CountCopied(ULONGLONG bytes) { copiedBytes_ += bytes; }
+
   std::atomic<bool> cancel_{false};
   // Written by the worker only; read by its owner after the thread ended.
   bool completed_ = false;
   int failures_ = 0;
   std::string record_;
+  ULONGLONG copiedBytes_ = 0;
   HWND owner_ = nullptr;
   bool ownerTaken_ = false;
 };

@@ -73,8 +73,10 @@ std::string LaunchLinkName(AcadRelease release) {
 
 }  // namespace
 
-bool CSetupThread::FindShellFolders(std::string& desktop, std::string& programs) {
+bool CSetupThread::FindShellFolders(std::string& desktop, std::string& programs) const {
   for (const ShellFolderAttempt& attempt : kShellFolderAttempts) {
+    // SYSTEM's own desktop and Start menu are seen by no user.
+    if (m_asSystem && attempt.root != HKEY_LOCAL_MACHINE) continue;
     // The Programs value is read only when the desktop value was.
     if (ReadShellFolder(attempt.root, attempt.key, attempt.desktopValue, desktop) &&
         ReadShellFolder(attempt.root, attempt.key, attempt.programsValue, programs))

@@ -3,6 +3,7 @@
 #include "framework/CommandLine.h"
 #include "framework/Sys.h"
 #include "framework/SystemError.h"
+#include "setup/PerUserStep.h"
 #include "setup/SetupDialog.h"
 #include "setup/SilentSetup.h"
 
@@ -16,6 +17,7 @@ CSetupApp theApp;
 
 // Always FALSE: there is no message loop to run once the dialog has closed.
 BOOL CSetupApp::InitInstance() {
+  RunPerUserStepIfAsked();  // the per-user program's run ends the process there
   AfxEnableControlContainer();
   Enable3dControls();
   SetExitCode(RunFromCommandLine());

@@ -30,6 +30,7 @@ int CSilentSetup::Run() {
   worker.m_sourceFolder = AsFolder(source);
   worker.m_installFolder = AsFolder(installFolder_.empty() ? CSetupDialog::kDefaultInstallFolder : installFolder_);
   worker.m_log = &log_;
+  worker.m_perUserProgram = ModuleFileName(nullptr);
   worker.m_silent = true;
   worker.m_pMainWnd = nullptr;  // no page: nothing is sent, nothing is shown
   worker.m_bAutoDelete = FALSE;

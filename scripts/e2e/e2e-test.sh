@@ -48,6 +48,26 @@ trap cleanup EXIT
 
 fail() { echo "e2e: FAIL: $*"; failures=$((failures + 1)); }
 wine_c() { (cd "$prefix/drive_c" && timeout -k 10 300 wine "$@" </dev/null); }
+# reg_value KEY NAME: the value's data as reg.exe prints it (as the programs
+# see the registry: in a WoW64 prefix its 32-bit view).
+reg_value() { wine_c reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
+arp='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Terrasum V8'
+component='HKLM\Software\Microsoft\Active Setup\Installed Components\Kelvarin.Terrasum.V8'
+# the_entry RUN FOLDER: the Add/Remove Programs entry's details and the
+# per-user program's component, as the installation into FOLDER left them.
+the_entry() {
+  local v
+  [ "$(reg_value "$arp" QuietUninstallString)" = "\"${2}Uninstall.exe\" /S" ] ||
+    fail "run $1: QuietUninstallString is $(reg_value "$arp" QuietUninstallString)"
+  for v in "Publisher=Kelvarin" "DisplayVersion=8.0" "InstallLocation=$2" "DisplayIcon=${2}TerrasumV8.0.ICO" \
+    "URLInfoAbout=$(sed -n 's/^URL=//p' "$medium/Kelvarin.url" | tr -d '\r')" "NoModify=0x1" "NoRepair=0x1" \
+    "InstallDate=$(date +%Y%m%d)"; do
+    [ "$(reg_value "$arp" "${v%%=*}")" = "${v#*=}" ] || fail "run $1: ${v%%=*} is $(reg_value "$arp" "${v%%=*}"), not ${v#*=}"
+  done
+  case $(reg_value "$arp" EstimatedSize) in 0x0 | "") fail "run $1: no EstimatedSize" ;; esac
+  [ "$(reg_value "$component" StubPath)" = "\"${2}TerrasumUser.exe\" /PERUSER" ] ||
+    fail "run $1: the per-user component's command is $(reg_value "$component" StubPath)"
+}
 # The checks a prefix kind adds (e2e_seeded, e2e_installed RUN, e2e_uninstalled RUN).
 on() { if declare -F "e2e_$1" >/dev/null; then "e2e_$@"; fi; }
 snapshot() {
@@ -89,6 +109,7 @@ for run in 1 2; do
   command="${expect}Uninstall.exe"
   [[ "$command" == *" "* ]] && command="\"$command\""
   grep -qF "UninstallString = $command" "$acc" || fail "run $run: UninstallString is not $command"
+  the_entry $run "$expect"
   on installed $run
   drive uninstall "$folder" $run
   rem=$out/uninstall-$run.txt

@@ -54,6 +54,14 @@ e2e_installed() {
   reg_in 32 "$wow64_class\\InprocServer32" || fail "wow64 run $run: the sample control's class is not registered in the 32-bit view"
   reg_in 64 "$wow64_class" && fail "wow64 run $run: the sample control's class is in the 64-bit view"
   reg_in 64 "$wow64_progid\\CLSID" || fail "wow64 run $run: the sample control's ProgID (shared by both views) is missing"
+  # The per-user component in the 32-bit view, which 64-bit Windows runs
+  # too; the installing user's mark in HKCU's shared Software, and no
+  # Wow6432Node key there (Wine would take it for the user's 32-bit view).
+  reg_in 64 'HKLM\Software\WOW6432Node\Microsoft\Active Setup\Installed Components\Kelvarin.Terrasum.V8' StubPath ||
+    fail "wow64 run $run: the per-user component is not in the 32-bit view"
+  reg_in 64 'HKCU\Software\Microsoft\Active Setup\Installed Components\Kelvarin.Terrasum.V8' Version ||
+    fail "wow64 run $run: the installing user's mark of the per-user component is missing"
+  reg_in 64 'HKCU\Software\Wow6432Node' && fail "wow64 run $run: a Wow6432Node key in HKCU"
   grep -q 'Terrasumfor2009.LNK' "$out/install-$run.txt" &&
     fail "wow64 run $run: a launch shortcut for the 64-bit AutoCAD 2009"
 }
