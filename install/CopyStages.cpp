@@ -1,6 +1,7 @@
 // The folder stage and the top-level stage of the install worker, and the
 // folder and path operations the other stages share.
 #include "framework/CodePage.h"
+#include "framework/InUse.h"
 #include "framework/Sys.h"
 #include "framework/SystemError.h"
 #include "install/InstallPath.h"
@@ -32,13 +33,15 @@ bool IsFolder(const std::string& path) {
 // are cleared for the copy; a copy that fails all the same gets them back.
 const DWORD kRefusingAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-bool CopyOver(const std::string& source, const std::string& target, DWORD targetAttributes) {
+// NO_ERROR when the copy succeeded, else the system's error.
+DWORD CopyOver(const std::string& source, const std::string& target, DWORD targetAttributes) {
   const bool unprotect = targetAttributes != INVALID_FILE_ATTRIBUTES &&
                          !(targetAttributes & FILE_ATTRIBUTE_DIRECTORY) && (targetAttributes & kRefusingAttributes);
   if (unprotect) sys::SetFileAttributes(target.c_str(), targetAttributes & ~kRefusingAttributes);
-  if (sys::CopyFile(source.c_str(), target.c_str(), FALSE)) return true;
+  if (sys::CopyFile(source.c_str(), target.c_str(), FALSE)) return NO_ERROR;
+  const DWORD error = ::GetLastError();
   if (unprotect) sys::SetFileAttributes(target.c_str(), targetAttributes);
-  return false;
+  return error;
 }
 
 }  // namespace
@@ -123,11 +126,14 @@ bool CSetupThread::FindSourceEntries(const std::string& source, CFileFind& finde
 void CSetupThread::CopyFolderFile(const std::string& source, const std::string& target, bool folderMadeNow) {
   const DWORD before = folderMadeNow ? INVALID_FILE_ATTRIBUTES : sys::GetFileAttributes(target.c_str());
   const bool existed = before != INVALID_FILE_ATTRIBUTES;
-  if (!CopyOver(source, target, before)) {
-    // Skipped silently and not recorded. A copy that broke off (a full
-    // drive) leaves a torn file that no record names and that takes the
-    // space the record needs; it goes. An older file that was there (held
-    // open, say) is not ours to delete.
+  const DWORD error = CopyOver(source, target, before);
+  if (error != NO_ERROR) {
+    // An older file that a running program holds is replaced at the restart.
+    if (existed && inuse::IsInUseError(error) && ReplaceAtRestart(source, target, FILE_ATTRIBUTE_NORMAL)) return;
+    // Otherwise skipped silently and not recorded. A copy that broke off (a
+    // full drive) leaves a torn file that no record names and that takes
+    // the space the record needs; it goes. An older file that was there is
+    // not ours to delete.
     if (!existed) sys::DeleteFile(target.c_str());
     return;
   }
@@ -167,6 +173,18 @@ bool CSetupThread::AskRetryFolder(DWORD error, const std::string& prefix) const 
          IDRETRY;
 }
 
+bool CSetupThread::ReplaceAtRestart(const std::string& source, const std::string& target, DWORD attributes) {
+  const std::string pending = inuse::ReplaceAtRestart(source, target, attributes);
+  if (pending.empty()) return false;
+  restart_.files.push_back(target);
+  RecordFile(target);
+  // The waiting copy too: uninstalled before the restart, it must go as
+  // well, or the restart would put the file back in place.
+  RecordFile(pending);
+  Log("in use, replaced at the next restart: " + target);
+  return true;
+}
+
 void CSetupThread::TellNotCopied(const std::string& path) const {
   Prompt(FormatText(kUnrepresentablePrompt, path.c_str()), MB_OK | MB_ICONEXCLAMATION);
 }
@@ -177,10 +195,13 @@ void CSetupThread::CopyTopFiles() {
   for (const std::string& path : skipped) TellNotCopied(path);
   for (const std::string& name : names) {
     if (cp936::EqualsNoCase(name, kSetupProgram)) continue;
-    const std::string target = m_installFolder + name;
-    CopyOver(m_sourceFolder + name, target, sys::GetFileAttributes(target.c_str()));
-    // Recorded whether or not the copy succeeded.
-    RecordFile(target);
-    if (cp936::EqualsNoCase(name, kProductIcon)) sys::SetFileAttributes(target.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    const std::string source = m_sourceFolder + name, target = m_installFolder + name;
+    const bool icon = cp936::EqualsNoCase(name, kProductIcon);
+    const DWORD error = CopyOver(source, target, sys::GetFileAttributes(target.c_str()));
+    // Recorded whether or not the copy succeeded; one held by a running
+    // program is replaced at the restart (and recorded there).
+    if (!inuse::IsInUseError(error) || !ReplaceAtRestart(source, target, icon ? FILE_ATTRIBUTE_HIDDEN : 0))
+      RecordFile(target);
+    if (icon) sys::SetFileAttributes(target.c_str(), FILE_ATTRIBUTE_HIDDEN);
   }
 }

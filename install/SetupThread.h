@@ -21,6 +21,7 @@
 
 #include "framework/FileFind.h"
 #include "framework/WinThread.h"
+#include "framework/InUse.h"
 #include "install/SetupMessages.h"
 
 class CSetupThread : public CWinThread {
@@ -85,9 +86,22 @@ class CSetupThread : public CWinThread {
 
   const std::string& RecordText() const { return record_; }
 
+  // Files in use that the system replaces at the next restart (read once
+  // the worker has ended): the product files that a running program held,
+  // and the programs the system names as holding them (none where it cannot
+  // tell).
+  bool RestartNeeded() const { return !restart_.files.empty(); }
+  const RestartList& FilesPutOff() const { return restart_; }
+
+  // ---- Stub: the run's log. The merge puts the real log in its place. ----
+  void Log(const std::string& line) const { (void)line; }
+  // ---- End of the stub. ----
+
  private:
   // The folder stage: false when a CopyFolder gave up.
   bool CopyFolders();
+  // Asks the system which programs hold the files left for the restart.
+  void NameProgramsHoldingFiles();
   // Runs one later stage; an exception inside it never stops the run.
   template <typename Stage>
   void RunLaterStage(Stage stage);
@@ -103,6 +117,14 @@ class CSetupThread : public CWinThread {
   int Prompt(const std::string& text, UINT type) const;
   void SendToPage(UINT msg, const std::string* source = nullptr, const std::string* target = nullptr) const;
   void PostToPage(UINT msg) const;
+
+  // A target file that a running program holds: the new file goes beside it
+  // and is moved over it at the next restart. Records the target and the
+  // waiting copy; false (nothing recorded) when the system refused that too.
+  bool ReplaceAtRestart(const std::string& source, const std::string& target, DWORD attributes);
+  // The record's write: a new file beside the old record, moved over it.
+  void ReplaceRecordFile(const std::string& path);
+  std::string WriteNewRecordFile(const std::string& path) const;
 
   // CopyFolder's pieces.
   bool FindSourceEntries(const std::string& source, CFileFind& finder, bool& found);
@@ -129,6 +151,7 @@ class CSetupThread : public CWinThread {
 
   std::atomic<bool> cancel_{false};
   std::string record_;
+  RestartList restart_;
   HWND owner_ = nullptr;
   bool ownerTaken_ = false;
 };

@@ -152,10 +152,13 @@ void CSetupDialog::RunWizard() {
         pages->copy.m_installFolder = installFolder_;
         code = pages->copy.DoModal();
         sourceFolder_ = pages->copy.m_sourceFolder;
+        restart_ = pages->copy.m_restart;
         break;
       default:
         pages->finish.m_installFolder = installFolder_;
+        pages->finish.m_restart = restart_;
         code = pages->finish.DoModal();
+        restart_ = pages->finish.m_restart;  // told once, not again when the page is shown again
         break;
     }
     if (code == WIZARD_NEXT) {

@@ -5,6 +5,7 @@
 
 #include "acad/AcadRegistry.h"
 #include "framework/App.h"
+#include "framework/CodePage.h"
 #include "framework/Handles.h"
 #include "framework/StdioFile.h"
 #include "framework/Sys.h"
@@ -30,19 +31,9 @@ bool IsFullPath(const std::string& path) {
   return path.size() >= 3 && path[0] == '\\' && path[1] == '\\';
 }
 
-// A read-only file cannot be deleted; the installation may have copied one
-// from a read-only medium. The attributes are looked at only when the
-// deletion was refused: asking first would cost every file a second trip to
-// the file system, for the rare one that needs it.
-void DeleteRecordedFile(const std::string& path) {
-  if (!IsFullPath(path)) return;  // Setup records full paths only
-  if (sys::DeleteFile(path.c_str()) || ::GetLastError() != ERROR_ACCESS_DENIED) return;
-  const DWORD attributes = sys::GetFileAttributes(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY) ||
-      (attributes & FILE_ATTRIBUTE_DIRECTORY))
-    return;
-  sys::SetFileAttributes(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-  sys::DeleteFile(path.c_str());
+// Whether path lies inside folder (given without its trailing backslash).
+bool IsInside(const std::string& path, const std::string& folder) {
+  return path.size() > folder.size() + 1 && cp936::EqualsNoCase(path.substr(0, folder.size() + 1), folder + "\\");
 }
 
 // The calling thread's error mode for the object's lifetime. Only the
@@ -86,6 +77,56 @@ HKEY RootKey(record::RootCode code) {
 
 }  // namespace
 
+// A read-only file cannot be deleted; the installation may have copied one
+// from a read-only medium. The attributes are looked at only when the
+// deletion was refused: asking first would cost every file a second trip to
+// the file system, for the rare one that needs it.
+void CUninstallThread::DeleteRecordedFile(const std::string& path) {
+  if (!IsFullPath(path)) return;  // Setup records full paths only
+  if (sys::DeleteFile(path.c_str())) return;
+  DWORD error = ::GetLastError();
+  if (error == ERROR_ACCESS_DENIED) {
+    const DWORD attributes = sys::GetFileAttributes(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+      sys::SetFileAttributes(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+      if (sys::DeleteFile(path.c_str())) return;
+      error = ::GetLastError();
+    }
+  }
+  // A file another program has open without sharing is refused as in use;
+  // a module it has loaded (AutoCAD's ARX modules) with access denied.
+  if (error != ERROR_ACCESS_DENIED && !inuse::IsInUseError(error)) return;
+  if (!inuse::DeleteAtRestart(path)) return;
+  restart_.files.push_back(path);
+  Log("in use, deleted at the next restart: " + path);
+}
+
+void CUninstallThread::RemoveFoldersAtRestart(const std::vector<std::string>& folders) {
+  if (restart_.files.empty()) return;
+  const auto holdsPutOffFile = [this](const std::string& folder) {
+    for (const std::string& file : restart_.files)
+      if (IsInside(file, folder)) return true;
+    return false;
+  };
+  std::vector<std::string> order(folders.rbegin(), folders.rend());
+  if (!recordFolder_.empty()) order.push_back(recordFolder_);
+  std::vector<std::string> done;
+  for (const std::string& folder : order) {
+    if (!IsFullPath(folder) || !holdsPutOffFile(folder)) continue;
+    // Recorded by both a reinstallation and the first run, or gone already.
+    const DWORD attributes = sys::GetFileAttributes(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+    bool twice = false;
+    for (const std::string& d : done) twice = twice || cp936::EqualsNoCase(d, folder);
+    if (twice) continue;
+    if (inuse::DeleteAtRestart(folder)) {
+      done.push_back(folder);
+      Log("not empty, removed at the next restart: " + folder);
+    }
+  }
+}
+
 HWND CUninstallThread::MainWindow() const { return m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr; }
 
 LRESULT CUninstallThread::Send(UINT msg, LPARAM lp) const { return ::SendMessageW(MainWindow(), msg, 0, lp); }
@@ -97,6 +138,8 @@ bool CUninstallThread::Fail() {
 
 bool CUninstallThread::LoadRecord(const std::string& path) {
   std::string problem;
+  const std::size_t slash = cp936::FindLastBackslash(path);
+  recordFolder_ = slash == cp936::npos ? std::string() : path.substr(0, slash);
   try {
     CStdioFile file(path, CStdioFile::modeRead | CStdioFile::typeText);
     const unsigned long long length = file.GetLength();
@@ -161,6 +204,7 @@ void CUninstallThread::Replay() {
   if (stop_) return;
   RemoveAcadProfiles();
   WriteSelfRemovalBatch();
+  if (RestartNeeded()) restart_.programs = inuse::ProgramsUsing(restart_.files);
   Send(WM_UNINSTALL_DONE);
 }
 
@@ -191,6 +235,7 @@ bool CUninstallThread::RemoveFolders() {
   // Last recorded first: a folder made inside a recorded one comes after it.
   for (auto it = folders.rbegin(); it != folders.rend() && !stop_; ++it)
     if (IsFullPath(*it)) sys::RemoveDirectory(it->c_str());
+  if (!stop_) RemoveFoldersAtRestart(folders);
   return !stop_;
 }
 

@@ -7,6 +7,9 @@
 #include <atomic>
 #include <cstddef>
 #include <string>
+#include <vector>
+
+#include "framework/InUse.h"
 
 #include "framework/WinThread.h"
 #include "uninstall/UninstallMessages.h"
@@ -52,7 +55,24 @@ class CUninstallThread : public CWinThread {
   // True only when the control's DllUnregisterServer was found and returned 0.
   static bool UnregisterControl(const std::string& path);
 
+  // Recorded files that a running program held, which the system deletes at
+  // the next restart (with the recorded folders they leave empty), and the
+  // programs it names as holding them. Read once the worker has ended.
+  bool RestartNeeded() const { return !restart_.files.empty(); }
+  const RestartList& FilesPutOff() const { return restart_; }
+
+  // ---- Stub: the run's log. The merge puts the real log in its place. ----
+  void Log(const std::string& line) const { (void)line; }
+  // ---- End of the stub. ----
+
  private:
+  // Deletes a recorded file (a read-only one too); one that a running
+  // program holds is left to the restart.
+  void DeleteRecordedFile(const std::string& path);
+  // The recorded folders that hold files left to the restart, innermost
+  // first, and the record's own folder last, are removed at the restart
+  // after those files, when they are empty by then.
+  void RemoveFoldersAtRestart(const std::vector<std::string>& folders);
   void Replay();
   bool Fail();
   HWND MainWindow() const;
@@ -61,4 +81,7 @@ class CUninstallThread : public CWinThread {
 
   std::atomic<bool> stop_{false};
   std::string record_;
+  // The folder of the record file, without its trailing backslash.
+  std::string recordFolder_;
+  RestartList restart_;
 };
