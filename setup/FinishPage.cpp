@@ -39,6 +39,10 @@ void CFinishPage::TellRestartNeeded() {
   if (m_restart.files.empty()) return;
   const std::string text = inuse::RestartMessage(m_restart, "替换", "安装");
   m_restart = RestartList();
+  // A modal dialog shows itself only once its queue is empty; the message
+  // must come over the page, not before it.
+  ShowWindow(SW_SHOW);
+  UpdateWindow();
   MessageBox(text.c_str(), AfxGetAppName(), MB_OK | MB_ICONINFORMATION);
 }
 

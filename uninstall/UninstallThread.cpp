@@ -97,6 +97,9 @@ void CUninstallThread::DeleteRecordedFile(const std::string& path) {
   // A file another program has open without sharing is refused as in use;
   // a module it has loaded (AutoCAD's ARX modules) with access denied.
   if (error != ERROR_ACCESS_DENIED && !inuse::IsInUseError(error)) return;
+  // The uninstaller itself is in use as long as it runs: its batch takes it
+  // once it has ended.
+  if (cp936::EqualsNoCase(path, programFile_)) return;
   if (!inuse::DeleteAtRestart(path)) return;
   restart_.files.push_back(path);
   Log("in use, deleted at the next restart: " + path);
@@ -191,6 +194,7 @@ BOOL CUninstallThread::InitInstance() {
 }
 
 void CUninstallThread::Replay() {
+  programFile_ = selfremoval::RunningProgramFile();
   // Controls go first: Setup records each control file as a copied file too,
   // and once the file stage had deleted it, its DllUnregisterServer could no
   // longer be loaded and called.

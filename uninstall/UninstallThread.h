@@ -83,5 +83,7 @@ class CUninstallThread : public CWinThread {
   std::string record_;
   // The folder of the record file, without its trailing backslash.
   std::string recordFolder_;
+  // The running uninstaller, which the self-removal batch deletes.
+  std::string programFile_;
   RestartList restart_;
 };
