@@ -18,6 +18,21 @@ void WriteInPieces(CStdioFile& file, const std::string& text) {
     file.WriteString(text.substr(start, kWritePiece));
 }
 
+// Windows refuses to move a file over one that anybody has open, and a
+// virus scanner or the search indexer may be reading the earlier record just
+// then; such a refusal is tried again for a second before it counts.
+bool MoveOver(const std::string& fresh, const std::string& path) {
+  constexpr int kTries = 20;
+  constexpr DWORD kPauseMs = 50;
+  for (int i = 1;; ++i) {
+    if (sys::MoveFileEx(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    const DWORD error = ::GetLastError();
+    if (i >= kTries || (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)) return false;
+    ::Sleep(kPauseMs);
+    ::SetLastError(error);
+  }
+}
+
 // The one place the record's file is made: new, for writing in text mode.
 bool CreateRecordFile(CStdioFile& file, const std::string& path, CFileException& error) {
   return file.OpenNew(path, nullptr, &error);
@@ -67,7 +82,7 @@ void CSetupThread::ReplaceRecordFile(const std::string& path) {
   const bool unprotect = old != INVALID_FILE_ATTRIBUTES && !(old & FILE_ATTRIBUTE_DIRECTORY) &&
                          (old & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
   if (unprotect) sys::SetFileAttributes(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (!sys::MoveFileEx(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!MoveOver(fresh, path)) {
     const CFileException error(::GetLastError(), path);
     if (unprotect) sys::SetFileAttributes(path.c_str(), old);
     sys::DeleteFile(fresh.c_str());
