@@ -1,5 +1,6 @@
 # Terrasum V8 Setup: the two Win32 programs, built with mingw-w64 and tested under Wine.
 #   make demo   the main job: build, make the sample medium, install and uninstall it
+#   make demo-silent   the same without windows (/S), printing the logs and exit codes
 #   make test   install what is missing, build both builds, run every test
 #
 # build/ is the i686 build: the deliverables. build-win64/ is its x86_64 twin,
@@ -11,7 +12,7 @@ MAKEFLAGS += --no-print-directory
 JOBS ?= 2
 
 .PHONY: all deps build win64 native asan fuzz fuzz-build fuzz-short test test-native test-asan test-wine \
-        demo demo-in medium medium-in iso iso-in screenshots bench bench-in clean
+        demo demo-in demo-silent demo-silent-in medium medium-in iso iso-in screenshots bench bench-in clean
 FUZZ_SECONDS ?= 60
 
 all: build
@@ -102,6 +103,15 @@ demo: deps
 
 demo-in: medium-in
 	scripts/e2e/demo.sh $(BUILD)
+
+# The roll-out as a deployment tool runs it: setup.exe /S /D=... /LOG=...
+# and Uninstall.exe /S /LOG=..., both watched for windows, their logs and
+# exit codes printed.
+demo-silent: deps
+	b=$$(scripts/wine/wine-arch.sh build-dir) && $(MAKE) demo-silent-in BUILD=$$b
+
+demo-silent-in: medium-in
+	scripts/e2e/e2e-silent-test.sh $(BUILD) --demo
 
 # The README's screenshots, taken by the driven demo.
 screenshots: deps

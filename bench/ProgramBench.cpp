@@ -24,6 +24,8 @@
 #include <vector>
 
 #include "bench/BenchTree.h"
+#include "framework/FileFind.h"
+#include "framework/Sys.h"
 #include "tests/ui/UiTest.h"
 
 namespace {
@@ -178,7 +180,41 @@ unsigned long FileBytes(const std::string& path) {
   return ::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ? data.nFileSizeLow : 0;
 }
 
+// The silent install's floor: the plain copy loop with the calls the engine
+// still makes per entry when no page watches: the framework's finder (the
+// wide enumeration and the names' conversion) and the attribute call after
+// each copy.
+void FloorCopy(const std::string& from, const std::string& to) {
+  sys::CreateDirectory(to.c_str(), nullptr);
+  CFileFind finder;
+  bool more = finder.FindFile(from + "\\*.*");
+  while (more) {
+    more = finder.FindNextFile();
+    if (finder.IsDots()) continue;
+    const std::string s = finder.GetFilePath(), t = to + "\\" + finder.GetFileName();
+    if (finder.IsDirectory()) {
+      FloorCopy(s, t);
+    } else if (sys::CopyFile(s.c_str(), t.c_str(), FALSE)) {
+      sys::SetFileAttributes(t.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+  }
+}
+
+void Floor(const std::string& medium, const std::string& target) {
+  sys::CreateDirectory(target.c_str(), nullptr);
+  for (const char* name : {"Support", "Controls", "图框", "Data", "Temp"})
+    FloorCopy(medium + "\\" + name, target + "\\" + name);
+  CFileFind finder;
+  bool more = finder.FindFile(medium + "\\*.*");
+  while (more) {
+    more = finder.FindNextFile();
+    if (finder.IsDirectory() || _stricmp(finder.GetFileName().c_str(), "setup.exe") == 0) continue;
+    sys::CopyFile(finder.GetFilePath().c_str(), (target + "\\" + finder.GetFileName()).c_str(), FALSE);
+  }
+}
+
 struct Times {
+  std::vector<double> silent, floorCopy, programStart, silentUninstall;
   std::vector<double> setup, plainCopy, nsisInstall, uninstall, plainDelete, nsisUninstall;
   std::vector<double> setupKb, uninstallKb;
 };
@@ -207,12 +243,23 @@ int main(int argc, char** argv) {
   const std::string medium = argv[1], root = argv[2], nsis = argv[3];
   const int rounds = argc > 4 ? std::max(3, std::atoi(argv[4])) : 3;
   const std::string setupDir = root + "\\setup", plainDir = root + "\\plain", nsisDir = root + "\\nsis";
+  const std::string silentDir = root + "\\silent", floorDir = root + "\\floor";
   ::CreateDirectoryA(root.c_str(), nullptr);
   const int files = bench::CountFiles(medium) - 1;  // setup.exe is not installed
   unsigned long recordBytes = 0;
   Times t;
   for (int r = 0; r < rounds; ++r) {
-    for (const std::string& d : {setupDir, plainDir, nsisDir}) bench::PlainDelete(d);
+    for (const std::string& d : {setupDir, plainDir, nsisDir, silentDir, floorDir}) bench::PlainDelete(d);
+    // Setup without windows, its floor (the program started and ended on a
+    // line it refuses at once, plus the floor's copy loop), in turn.
+    t.silent.push_back(RunAndWait("\"" + medium + "\\setup.exe\" /S /D=" + silentDir + "\\", root));
+    t.programStart.push_back(RunAndWait("\"" + medium + "\\setup.exe\" /S /refused", root));
+    double f0 = bench::Now();
+    Floor(medium, floorDir);
+    t.floorCopy.push_back(bench::Now() - f0);
+    const std::string quiet = silentDir + "\\Uninstall.exe";
+    t.silentUninstall.push_back(RunAndWait("\"" + quiet + "\" /S", root));
+    Poll([&] { return ::GetFileAttributesA(quiet.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30000);
     const ProgramRun setup = RunSetup(medium, setupDir + "\\");
     t.setup.push_back(setup.seconds);
     t.setupKb.push_back(setup.peakKb);
@@ -239,8 +286,18 @@ int main(int argc, char** argv) {
                 t.nsisUninstall.back());
     std::fflush(stdout);
   }
-  for (const std::string& d : {setupDir, plainDir, nsisDir}) bench::PlainDelete(d);
+  for (const std::string& d : {setupDir, plainDir, nsisDir, silentDir, floorDir}) bench::PlainDelete(d);
   using bench::Median;
+  const double floor = Median(t.programStart) + Median(t.floorCopy);
+  std::printf("program-silent files=%d silent=%.3f floor=%.3f start=%.3f copy-loop=%.3f nsis=%.3f "
+              "silent/floor=%.3f silent/nsis=%.3f\n",
+              files, Median(t.silent), floor, Median(t.programStart), Median(t.floorCopy), Median(t.nsisInstall),
+              Ratio(Median(t.silent), floor), Ratio(Median(t.silent), Median(t.nsisInstall)));
+  std::printf("program-silent-uninstall files=%d uninstall=%.3f plain=%.3f nsis=%.3f uninstall/plain=%.3f "
+              "uninstall/nsis=%.3f\n",
+              files, Median(t.silentUninstall), Median(t.plainDelete), Median(t.nsisUninstall),
+              Ratio(Median(t.silentUninstall), Median(t.plainDelete)),
+              Ratio(Median(t.silentUninstall), Median(t.nsisUninstall)));
   std::printf("program-install files=%d setup=%.3f plain=%.3f nsis=%.3f setup/plain=%.3f setup/nsis=%.3f\n", files,
               Median(t.setup), Median(t.plainCopy), Median(t.nsisInstall), Ratio(Median(t.setup), Median(t.plainCopy)),
               Ratio(Median(t.setup), Median(t.nsisInstall)));

@@ -93,6 +93,24 @@ def main():
           f"plain copy {f(r['plain'])} s | {f(sp, 2)} | — | |")
         p(f"| 2 | | | | NSIS installer /S {f(r['nsis'])} s | {f(sn, 2)} | ≤ 1.00 | {verdict(sn <= 1.0)} |")
     for n in files:
+        r = find(rows, "program-silent", files=str(int(n) - 1)) or find(rows, "program-silent", files=n)
+        if not r:
+            continue
+        sf, sn = float(r["silent/floor"]), float(r["silent/nsis"])
+        p(f"| 2s | install, silent (setup.exe /S /D=, process start to end) | {names[n]} | Setup.exe /S {f(r['silent'])} s | "
+          f"floor {f(r['floor'])} s (program start {f(r['start'])} + finder/copy/attribute loop {f(r['copy-loop'])}) | "
+          f"{f(sf, 2)} | ≤ 1.10 | {verdict(sf <= 1.10)} |")
+        large = int(n) < 10000
+        p(f"| 2s | | | | NSIS installer /S {f(r['nsis'])} s | {f(sn, 2)} | {'≤ 1.00' if large else '—'} | "
+          f"{verdict(sn <= 1.0) if large else ''} |")
+    for n in files:
+        r = find(rows, "program-silent-uninstall", files=str(int(n) - 1)) or find(rows, "program-silent-uninstall", files=n)
+        if not r:
+            continue
+        p(f"| 3s | uninstall, silent (Uninstall.exe /S) | {names[n]} | Uninstall.exe /S {f(r['uninstall'])} s | "
+          f"plain DeleteFileA loop {f(r['plain'])} s | {f(r['uninstall/plain'], 2)} | — | |")
+        p(f"| 3s | | | | NSIS uninstaller /S {f(r['nsis'])} s | {f(r['uninstall/nsis'], 2)} | — | |")
+    for n in files:
         r = find(rows, "program-uninstall", files=str(int(n) - 1)) or find(rows, "program-uninstall", files=n)
         if not r:
             continue

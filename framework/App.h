@@ -27,6 +27,10 @@ class CWinApp {
 
   static CWinApp* Current();
 
+  // The process's exit code when InitInstance returns FALSE (what
+  // ExitInstance returns, and WinMain with it).
+  void SetExitCode(int code) { exitCode_ = code; }
+
  private:
   int exitCode_ = 0;
 };

@@ -12,6 +12,9 @@
 
 namespace sys {
 
+std::string CommandLine() { return cp936::FromWide(::GetCommandLineW()); }
+
+
 // ---- Files and folders ----
 
 DWORD GetFileAttributes(const char* path) { return ::GetFileAttributesW(WideArg(path).get()); }

@@ -51,6 +51,10 @@ HMODULE GetModuleHandle(const char* name);
 BOOL CreateProcess(const char* application, char* commandLine, SECURITY_ATTRIBUTES* processSecurity,
                    SECURITY_ATTRIBUTES* threadSecurity, BOOL inheritHandles, DWORD flags, void* environment,
                    const char* currentDirectory, const STARTUPINFOA* startup, PROCESS_INFORMATION* info);
+// The process's command line (GetCommandLineW) in code page 936: a
+// character code page 936 cannot hold comes as '?', which no path may hold,
+// so a folder named with one is refused rather than taken for another.
+std::string CommandLine();
 // The process's environment with the given variables set (names and values
 // in code page 936), as a block for CreateProcess with
 // CREATE_UNICODE_ENVIRONMENT.

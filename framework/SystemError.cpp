@@ -16,6 +16,14 @@ std::string SystemErrorText(DWORD code) {
   return n && text ? cp936::FromWide(std::wstring(text, n)) : std::string();
 }
 
+std::string SystemErrorLine(DWORD code) {
+  std::string text = SystemErrorText(code);
+  for (char& c : text)
+    if (c == '\r' || c == '\n') c = ' ';
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return FormatText("%s (错误 %lu)", text.c_str(), static_cast<unsigned long>(code));
+}
+
 std::string FormatText(const char* format, ...) {
   va_list args;
   va_start(args, format);

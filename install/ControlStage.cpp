@@ -2,6 +2,7 @@
 // installed Controls folder registers itself through its own entry point.
 #include "framework/Handles.h"
 #include "framework/Sys.h"
+#include "framework/SystemError.h"
 #include "install/SetupThread.h"
 
 namespace {
@@ -21,20 +22,32 @@ void CSetupThread::RegisterControls() {
   FindFiles(folder, kControlPattern, names);
   for (const std::string& name : names) {
     const std::string path = folder + name;
-    RegisterControl(path);
+    std::string why;
+    if (RegisterControl(path, &why)) Log("注册控件 " + path + ": 成功");
+    else LogFailure("注册控件 " + path + " 失败: " + why);
     // Recorded whatever the registration gave: the uninstaller's replay
     // deletes the file, and unregistering what never registered is harmless.
     RecordControl(path);
   }
 }
 
-bool CSetupThread::RegisterControl(const std::string& path) {
+bool CSetupThread::RegisterControl(const std::string& path, std::string* why) {
+  std::string ignored;
+  std::string& reason = why ? *why : ignored;
   // Freed on every way out once loaded.
   const ScopedLibrary control(sys::LoadLibrary(path.c_str()));
-  if (!control) return false;
+  if (!control) {
+    reason = "不能载入: " + SystemErrorLine(::GetLastError());
+    return false;
+  }
   const FARPROC export_ = ::GetProcAddress(control.get(), kRegisterEntry);
-  if (!export_) return false;
+  if (!export_) {
+    reason = std::string("没有 ") + kRegisterEntry;
+    return false;
+  }
   const auto registerServer = reinterpret_cast<RegisterServerEntry>(reinterpret_cast<void*>(export_));
   // Only S_OK is success: S_FALSE and other positive codes are failures too.
-  return registerServer() == S_OK;
+  const HRESULT result = registerServer();
+  reason = FormatText("%s 返回 0x%08lX", kRegisterEntry, static_cast<unsigned long>(result));
+  return result == S_OK;
 }

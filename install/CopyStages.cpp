@@ -33,7 +33,8 @@ bool IsFolder(const std::string& path) {
 // are cleared for the copy; a copy that fails all the same gets them back.
 const DWORD kRefusingAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-// NO_ERROR when the copy succeeded, else the system's error.
+// NO_ERROR, or the copy's error code (taken before the attributes are put
+// back, which would overwrite it).
 DWORD CopyOver(const std::string& source, const std::string& target, DWORD targetAttributes) {
   const bool unprotect = targetAttributes != INVALID_FILE_ATTRIBUTES &&
                          !(targetAttributes & FILE_ATTRIBUTE_DIRECTORY) && (targetAttributes & kRefusingAttributes);
@@ -41,8 +42,20 @@ DWORD CopyOver(const std::string& source, const std::string& target, DWORD targe
   if (sys::CopyFile(source.c_str(), target.c_str(), FALSE)) return NO_ERROR;
   const DWORD error = ::GetLastError();
   if (unprotect) sys::SetFileAttributes(target.c_str(), targetAttributes);
-  return error;
+  return error != NO_ERROR ? error : ERROR_GEN_FAILURE;
 }
+
+// The answer to a prompt, as the log names it.
+const char* AnswerName(int answer) {
+  switch (answer) {
+    case IDRETRY: return "重试";
+    case IDIGNORE: return "忽略";
+    case IDABORT: return "终止";
+    case IDCANCEL: return "取消";
+    default: return "无人回答";
+  }
+}
+
 
 }  // namespace
 
@@ -111,14 +124,21 @@ bool CSetupThread::FindSourceEntries(const std::string& source, CFileFind& finde
       found = true;
       return true;
     }
-    const std::string reason = SystemErrorText(::GetLastError());
+    const DWORD error = ::GetLastError();
+    const std::string reason = SystemErrorText(error);
     const int answer = Prompt(FormatText(kMissingSourcePrompt, reason.c_str(), source.c_str()),
                               MB_ABORTRETRYIGNORE | MB_ICONQUESTION);
-    if (answer == IDRETRY) continue;
+    const std::string line = "找不到安装文件的路径 " + source + ": " + SystemErrorLine(error) + "; 答复: " + AnswerName(answer);
+    if (answer == IDRETRY) {
+      Log(line);
+      continue;
+    }
     if (answer == IDIGNORE) {
+      LogFailure(line + ", 跳过该路径");
       found = false;
       return true;
     }
+    Log(line + ", 停止安装");
     return false;  // Abort, or no answer at all
   }
 }
@@ -130,6 +150,7 @@ void CSetupThread::CopyFolderFile(const std::string& source, const std::string& 
   if (error != NO_ERROR) {
     // An older file that a running program holds is replaced at the restart.
     if (existed && inuse::IsInUseError(error) && ReplaceAtRestart(source, target, FILE_ATTRIBUTE_NORMAL)) return;
+    LogFailure("未能复制 " + source + " -> " + target + ": " + SystemErrorLine(error) + "; 跳过该文件");
     // Otherwise skipped silently and not recorded. A copy that broke off (a
     // full drive) leaves a torn file that no record names and that takes
     // the space the record needs; it goes. An older file that was there is
@@ -140,6 +161,7 @@ void CSetupThread::CopyFolderFile(const std::string& source, const std::string& 
   // Clears a read-only attribute brought from the medium.
   sys::SetFileAttributes(target.c_str(), FILE_ATTRIBUTE_NORMAL);
   RecordFile(target);
+  Log("复制文件 " + source + " -> " + target);
 }
 
 bool CSetupThread::EnsureFolder(const std::string& path) {
@@ -155,6 +177,7 @@ bool CSetupThread::EnsureFolder(const std::string& path) {
     if (IsFolder(prefix)) continue;
     for (DWORD error = MakeFolder(prefix); error != NO_ERROR; error = MakeFolder(prefix))
       if (!AskRetryFolder(error, prefix)) return false;
+    Log("创建文件夹 " + prefix);
   }
   return true;
 }
@@ -167,10 +190,14 @@ DWORD CSetupThread::MakeFolder(const std::string& prefix) {
   return IsFolder(prefix) ? NO_ERROR : error;
 }
 
-bool CSetupThread::AskRetryFolder(DWORD error, const std::string& prefix) const {
+bool CSetupThread::AskRetryFolder(DWORD error, const std::string& prefix) {
   const std::string reason = SystemErrorText(error);
-  return Prompt(FormatText(kFolderPrompt, reason.c_str(), prefix.c_str()), MB_RETRYCANCEL | MB_ICONQUESTION) ==
-         IDRETRY;
+  const int answer =
+      Prompt(FormatText(kFolderPrompt, reason.c_str(), prefix.c_str()), MB_RETRYCANCEL | MB_ICONQUESTION);
+  const std::string line = "不能创建文件夹 " + prefix + ": " + SystemErrorLine(error) + "; 答复: " + AnswerName(answer);
+  if (answer == IDRETRY) Log(line);
+  else LogFailure(line + ", 放弃");
+  return answer == IDRETRY;
 }
 
 bool CSetupThread::ReplaceAtRestart(const std::string& source, const std::string& target, DWORD attributes) {
@@ -181,11 +208,12 @@ bool CSetupThread::ReplaceAtRestart(const std::string& source, const std::string
   // The waiting copy too: uninstalled before the restart, it must go as
   // well, or the restart would put the file back in place.
   RecordFile(pending);
-  Log("in use, replaced at the next restart: " + target);
+  Log("文件正在使用, 重新启动后替换: " + source + " -> " + target + " (新文件暂存为 " + pending + ")");
   return true;
 }
 
-void CSetupThread::TellNotCopied(const std::string& path) const {
+void CSetupThread::TellNotCopied(const std::string& path) {
+  LogFailure("名称含有简体中文字符集(GBK)以外的字符, 未复制: " + path);
   Prompt(FormatText(kUnrepresentablePrompt, path.c_str()), MB_OK | MB_ICONEXCLAMATION);
 }
 
@@ -200,8 +228,13 @@ void CSetupThread::CopyTopFiles() {
     const DWORD error = CopyOver(source, target, sys::GetFileAttributes(target.c_str()));
     // Recorded whether or not the copy succeeded; one held by a running
     // program is replaced at the restart (and recorded there).
-    if (!inuse::IsInUseError(error) || !ReplaceAtRestart(source, target, icon ? FILE_ATTRIBUTE_HIDDEN : 0))
+    if (error == NO_ERROR) {
+      Log("复制文件 " + source + " -> " + target);
       RecordFile(target);
+    } else if (!inuse::IsInUseError(error) || !ReplaceAtRestart(source, target, icon ? FILE_ATTRIBUTE_HIDDEN : 0)) {
+      LogFailure("未能复制 " + source + " -> " + target + ": " + SystemErrorLine(error) + "; 跳过该文件");
+      RecordFile(target);
+    }
     if (icon) sys::SetFileAttributes(target.c_str(), FILE_ATTRIBUTE_HIDDEN);
   }
 }

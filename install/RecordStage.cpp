@@ -62,10 +62,12 @@ bool CSetupThread::WriteRecord() {
   } catch (const CFileException& e) {
     // The user knows the record by its own name, not by the new file's.
     const CFileException shown(e.m_lOsError, path);
+    LogFailure("未能写入安装记录 " + path + ": " + SystemErrorLine(e.m_lOsError));
     const HWND owner = Owner();
-    if (owner && ::IsWindow(owner)) shown.ReportError(owner);
+    if (!m_silent && owner && ::IsWindow(owner)) shown.ReportError(owner);
     return false;
   }
+  Log("写入安装记录 " + path);
   return true;
 }
 

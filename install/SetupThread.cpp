@@ -17,12 +17,15 @@ int CSetupThread::Run() {
   MSG msg;
   ::PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
 
+  Log("安装: 从 " + m_sourceFolder + " 到 " + m_installFolder);
   bool copied = false;
   try {
     copied = CopyFolders();
   } catch (...) {
     copied = false;  // a folder stage that broke off is a failed one
   }
+  completed_ = copied;
+  if (!copied) Log(IsCancelled() ? "用户取消了安装; 没有写安装记录" : "文件夹阶段放弃; 没有写安装记录, 安装未完成");
   if (copied) {
     RunLaterStage([this] { CopyTopFiles(); });
     RunLaterStage([this] { RegisterControls(); });
@@ -65,7 +68,34 @@ HWND CSetupThread::Owner() const {
   return m_pMainWnd ? m_pMainWnd->GetSafeHwnd() : nullptr;
 }
 
+void CSetupThread::Log(const std::string& line) const {
+  if (m_log) m_log->Write(line);
+}
+
+void CSetupThread::LogFailure(const std::string& line) {
+  ++failures_;
+  Log(line);
+}
+
+int CSetupThread::ExitCode() const {
+  if (!completed_) return 2;
+  if (failures_ > 0) return 3;
+  if (RestartNeeded()) return 3010;
+  return 0;
+}
+
+int CSetupThread::SilentAnswer(UINT type) {
+  switch (type & MB_TYPEMASK) {
+    case MB_ABORTRETRYIGNORE: return IDIGNORE;
+    case MB_RETRYCANCEL: return IDCANCEL;
+    case MB_YESNO: return IDYES;
+    default: return IDOK;
+  }
+}
+
 int CSetupThread::Prompt(const std::string& text, UINT type) const {
+  // Nobody to ask: the documented answer, and nothing shown.
+  if (m_silent) return SilentAnswer(type);
   const HWND owner = Owner();
   // Without its page a prompt would be an ownerless box that nobody waits
   // for; its answer is then "no answer", which every caller takes as Abort

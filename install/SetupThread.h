@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/ActionLog.h"
 #include "framework/FileFind.h"
 #include "framework/WinThread.h"
 #include "framework/InUse.h"
@@ -49,6 +50,23 @@ class CSetupThread : public CWinThread {
   // Both end with a backslash when the worker runs; set before it starts.
   std::string m_sourceFolder;
   std::string m_installFolder;
+  // The log of /LOG=, owned by the application; null for none. Set before
+  // the worker starts.
+  const CActionLog* m_log = nullptr;
+  // Set before the worker starts, for a run without windows (/S): no page
+  // to report to, and every prompt takes its documented answer (a missing
+  // source folder: Ignore; a folder that cannot be made: Cancel; a notice:
+  // OK) without showing anything.
+  bool m_silent = false;
+
+  // One line of the log (code page 936); nothing without a log.
+  void Log(const std::string& line) const;
+
+  // The run's outcome as the program's exit code; read once the thread has
+  // ended. 2: the folder stage gave up (nothing installed, no record);
+  // 3: installed, but some entry failed (each named in the log); 3010: a
+  // restart completes the installation; 0: installed completely.
+  int ExitCode() const;
 
   // The stages, in the order Run calls them after the folder stage (public
   // so that tests can run them one by one).
@@ -63,7 +81,9 @@ class CSetupThread : public CWinThread {
 
   // The control stage's step: true only when the file was loaded, exports
   // "DllRegisterServer", and that returned 0.
-  bool RegisterControl(const std::string& path);
+  bool RegisterControl(const std::string& path, std::string* why = nullptr);
+  // A REG_SZ value under HKEY_LOCAL_MACHINE, logged with its result.
+  bool WriteMachineValue(const std::string& key, const std::string& value, const std::string& data);
   // One shell link saved at linkPath; arguments and iconPath may be null
   // (the link then has none). True when the link file was saved.
   bool CreateShortcut(const std::string& workingFolder, const std::string& linkPath, const std::string& target,
@@ -92,10 +112,6 @@ class CSetupThread : public CWinThread {
   // tell).
   bool RestartNeeded() const { return !restart_.files.empty(); }
   const RestartList& FilesPutOff() const { return restart_; }
-
-  // ---- Stub: the run's log. The merge puts the real log in its place. ----
-  void Log(const std::string& line) const { (void)line; }
-  // ---- End of the stub. ----
 
  private:
   // The folder stage: false when a CopyFolder gave up.
@@ -144,12 +160,20 @@ class CSetupThread : public CWinThread {
   // NO_ERROR when the folder exists afterwards, else the system's error code.
   DWORD MakeFolder(const std::string& prefix);
   // The "cannot create" prompt; true when the user chose Retry.
-  bool AskRetryFolder(DWORD error, const std::string& prefix) const;
+  bool AskRetryFolder(DWORD error, const std::string& prefix);
   // Tells the user that an entry of the medium is not copied because its
   // name has a character code page 936 cannot hold.
-  void TellNotCopied(const std::string& path) const;
+  void TellNotCopied(const std::string& path);
+
+  // An entry that failed (each also logged), counted for the exit code.
+  void LogFailure(const std::string& line);
+  // The answer a prompt of type takes in a run without windows.
+  static int SilentAnswer(UINT type);
 
   std::atomic<bool> cancel_{false};
+  // Written by the worker only; read by its owner after the thread ended.
+  bool completed_ = false;
+  int failures_ = 0;
   std::string record_;
   RestartList restart_;
   HWND owner_ = nullptr;

@@ -87,13 +87,20 @@ bool CSetupThread::FindShellFolders(std::string& desktop, std::string& programs)
 
 bool CSetupThread::CreateShortcuts() {
   std::string desktop, programs;
-  if (!FindShellFolders(desktop, programs)) return false;  // nothing made, nothing recorded
+  if (!FindShellFolders(desktop, programs)) {  // nothing made, nothing recorded
+    LogFailure("找不到桌面和\"程序\"文件夹(Shell Folders), 没有创建快捷方式");
+    return false;
+  }
+  Log("快捷方式的文件夹: 桌面 " + desktop + ", 程序 " + programs);
   const std::string group = JoinPath(programs, kGroupName);
   // Cancel in the folder prompt ends the shortcut stage here, not the run:
   // the files are in place and registered by now, and the record still
   // has to be written so that the installation can be uninstalled. Going on
   // would only fail to save the group's shortcuts one by one.
-  if (!EnsureFolder(group)) return false;
+  if (!EnsureFolder(group)) {
+    Log("没有程序组文件夹, 不创建快捷方式");
+    return false;
+  }
 
   const std::string program = JoinPath(m_installFolder, kProgram);
   MakeShortcut(JoinPath(desktop, kProductLink), program);
@@ -122,8 +129,12 @@ bool CSetupThread::MakeShortcut(const std::string& linkPath, const std::string& 
                                 const char* iconPath) {
   // An older link of that name is replaced, not kept beside the new one.
   sys::DeleteFile(linkPath.c_str());
-  if (!CreateShortcut(m_installFolder, linkPath, target, arguments, iconPath)) return false;
+  if (!CreateShortcut(m_installFolder, linkPath, target, arguments, iconPath)) {
+    LogFailure("未能创建快捷方式 " + linkPath + " -> " + target);
+    return false;
+  }
   RecordFile(linkPath);
+  Log("创建快捷方式 " + linkPath + " -> " + target + (arguments ? std::string(" ") + arguments : std::string()));
   return true;
 }
 

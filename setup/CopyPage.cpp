@@ -58,6 +58,7 @@ BOOL CCopyPage::OnInitDialog() {
 void CCopyPage::StartWorker() {
   worker_.m_sourceFolder = m_sourceFolder;
   worker_.m_installFolder = m_installFolder;
+  worker_.m_log = m_log;
   worker_.m_pMainWnd = this;
   worker_.m_bAutoDelete = FALSE;
   // Without a worker nothing would ever end the page but a cancel: end it as

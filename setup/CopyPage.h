@@ -36,6 +36,11 @@ class CCopyPage : public CDialog {
   // Taken back by the wizard: what the worker left for the next restart,
   // filled in once the worker has ended.
   RestartList m_restart;
+  // The log of /LOG=, handed to the worker; null for none.
+  const CActionLog* m_log = nullptr;
+  // Once the page has run: the install worker's exit code (2 when it never
+  // started).
+  int ExitCode() const { return worker_.ExitCode(); }
 
  protected:
   void DoDataExchange() override;

@@ -18,9 +18,6 @@
 
 namespace {
 
-const char kProductKey[] = "SOFTWARE\\Kelvarin\\Terrasum\\V8";
-const char kInstallPathValue[] = "installPath";
-const char kDefaultInstallFolder[] = "C:\\Program Files\\Kelvarin\\Terrasum\\";
 const char kWizardCaption[] = "Terrasum V8.0 安装向导";
 const char kPictureFolder[] = "\\安装界面\\";
 const char kPicturePattern[] = "*.jpg";
@@ -110,13 +107,15 @@ bool CSetupDialog::RunStartupChecks() {
   CollectPictures(sourceFolder_ + kPictureFolder, kPicturePattern, pictures_);
 
   std::string recorded;
-  if (ReadInstallPath(kProductKey, kInstallPathValue, recorded) &&
-      MessageBox("已经安装了本软件!\n是否重新安装?", "警告", MB_YESNO | MB_ICONQUESTION) != IDYES)
-    return false;
+  if (ReadInstallPath(kProductKey, kInstallPathValue, recorded)) {
+    const bool again = MessageBox("已经安装了本软件!\n是否重新安装?", "警告", MB_YESNO | MB_ICONQUESTION) == IDYES;
+    if (m_log) m_log->Write("已经安装过 (installPath = " + recorded + "); 是否重新安装: " + (again ? "是" : "否"));
+    if (!again) return false;
+  }
 
   SetWindowText(kWizardCaption);
   agreed_ = 0;
-  installFolder_ = kDefaultInstallFolder;
+  installFolder_ = m_presetFolder.empty() ? std::string(kDefaultInstallFolder) : m_presetFolder;
   ShowWindow(SW_SHOWMAXIMIZED);
   ::SetTimer(m_hWnd, PICTURE_TIMER_ID, static_cast<UINT>(pictureInterval_), nullptr);
   return true;
@@ -150,9 +149,11 @@ void CSetupDialog::RunWizard() {
       case 3:
         pages->copy.m_sourceFolder = sourceFolder_;
         pages->copy.m_installFolder = installFolder_;
+        pages->copy.m_log = m_log;
         code = pages->copy.DoModal();
         sourceFolder_ = pages->copy.m_sourceFolder;
         restart_ = pages->copy.m_restart;
+        exitCode_ = pages->copy.ExitCode();
         break;
       default:
         pages->finish.m_installFolder = installFolder_;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/ActionLog.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
 #include "framework/InUse.h"
@@ -13,6 +14,9 @@
 class CSetupDialog : public CDialog {
  public:
   static constexpr UINT_PTR PICTURE_TIMER_ID = 356;
+  static constexpr const char* kProductKey = "SOFTWARE\\Kelvarin\\Terrasum\\V8";
+  static constexpr const char* kInstallPathValue = "installPath";
+  static constexpr const char* kDefaultInstallFolder = "C:\\Program Files\\Kelvarin\\Terrasum\\";
 
   explicit CSetupDialog(CWnd* parent = nullptr);
 
@@ -32,6 +36,14 @@ class CSetupDialog : public CDialog {
   // The picture fitted without distortion onto a white 1024 x 768 canvas
   // with a light-grey frame; none when the file is no picture.
   ScopedBitmap LoadPictureCanvas(const std::string& path) const;
+
+  // Set before the dialog runs: the log of /LOG= (null for none), and the
+  // folder of /D=, which replaces the default on the folder page.
+  const CActionLog* m_log = nullptr;
+  std::string m_presetFolder;
+  // After the run: the program's exit code. 2 (not installed) unless the
+  // install worker ran; then the worker's.
+  int ExitCode() const { return exitCode_; }
 
  private:
   // Start-up steps up to the wizard; false when the user declined to install
@@ -55,4 +67,5 @@ class CSetupDialog : public CDialog {
   std::vector<std::string> pictures_;
   HICON icon_ = nullptr;
   bool endingUnshown_ = false;
+  int exitCode_ = 2;
 };

@@ -2,12 +2,17 @@
 
 #include <memory>
 
+#include "framework/CommandLine.h"
 #include "framework/Sys.h"
+#include "framework/SystemError.h"
 #include "uninstall/UninstallDialog.h"
 
 namespace {
 const char kQuestion[] = "真要卸载 Gravo V6.0吗?";
 const char kQuestionCaption[] = "卸载软件";
+const char kProgram[] = "Gravo V6.0 卸载程序 (土方工程量计算软件), 版本 6.0";
+constexpr int kNotUnderstood = 1;
+constexpr int kNothingDone = 2;
 }  // namespace
 
 CUninstallApp theApp;
@@ -15,10 +20,65 @@ CUninstallApp theApp;
 BOOL CUninstallApp::InitInstance() {
   AfxEnableControlContainer();
   Enable3dControls();
-  if (sys::MessageBox(nullptr, kQuestion, kQuestionCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return FALSE;
+  SetExitCode(RunFromCommandLine());
+  return FALSE;
+}
+
+int CUninstallApp::RunFromCommandLine() {
+  const cmdline::Options options =
+      cmdline::Parse(cmdline::SkipProgramName(sys::CommandLine()), cmdline::Program::uninstall);
+  std::string problem = options.problem;
+  DWORD error = NO_ERROR;
+  if (!options.logPath.empty() && !log_.Open(options.logPath, error) && problem.empty())
+    problem = "不能创建日志文件 " + options.logPath + ": " + SystemErrorLine(error);
+  log_.WriteHead(kProgram);
+
+  int code = kNotUnderstood;
+  if (!problem.empty()) {
+    log_.Write("命令行有误: " + problem);
+    if (!options.silent)
+      sys::MessageBox(nullptr, (problem + "\n\n" + cmdline::Usage(cmdline::Program::uninstall)).c_str(),
+                      kQuestionCaption, options.help ? MB_OK | MB_ICONINFORMATION : MB_OK | MB_ICONEXCLAMATION);
+  } else {
+    code = options.silent ? RunSilent() : RunWithDialog();
+  }
+  log_.WriteExitCode(code);
+  return code;
+}
+
+int CUninstallApp::RunWithDialog() {
+  if (sys::MessageBox(nullptr, kQuestion, kQuestionCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    log_.Write("用户回答不卸载; 什么也没有改动");
+    return kNothingDone;
+  }
   auto dialog = std::make_unique<CUninstallDialog>();
+  dialog->m_log = &log_;
   m_pMainWnd = dialog.get();
   dialog->DoModal();
   m_pMainWnd = nullptr;
-  return FALSE;
+  return dialog->ExitCode();
+}
+
+// No question, no dialog, no message box: the same replay on the same
+// worker, with nobody to report to; what the dialog would show goes to the
+// log.
+int CUninstallApp::RunSilent() {
+  log_.Write("静默卸载 (/S)");
+  const std::string record = CUninstallDialog::RecordPath();
+  if (sys::GetFileAttributes(record.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    log_.Write("没有安装记录 " + record + "; 什么也没有改动");
+    return kNothingDone;
+  }
+  CJoinedThread<CUninstallThread> worker;
+  worker.m_log = &log_;
+  worker.m_silent = true;
+  worker.m_pMainWnd = nullptr;
+  worker.m_bAutoDelete = FALSE;
+  if (!worker.LoadRecord(record)) return kNothingDone;
+  if (!worker.CreateThread()) {
+    log_.Write("不能启动卸载线程: " + SystemErrorLine(::GetLastError()));
+    return kNothingDone;
+  }
+  worker.WaitForEnd(false);
+  return worker.ExitCode();
 }

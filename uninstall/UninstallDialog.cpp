@@ -40,14 +40,14 @@ void CUninstallDialog::DoDataExchange() {
 BOOL CUninstallDialog::OnInitDialog() {
   CDialog::OnInitDialog();
   SetUpControls();
-  std::string folder;
-  if (!ReadInstallPath(folder)) folder = ProgramFolder();
-  const std::string record = folder + kRecordName;
+  const std::string record = RecordPath();
   if (sys::GetFileAttributes(record.c_str()) == INVALID_FILE_ATTRIBUTES) {
     // Nothing to undo here: close at once and without a word.
+    if (m_log) m_log->Write("没有安装记录 " + record + "; 什么也没有改动");
     PostMessage(WM_CLOSE);
     return TRUE;
   }
+  m_worker.m_log = m_log;
   m_worker.m_pMainWnd = this;
   m_worker.m_bAutoDelete = FALSE;
   // LoadRecord has told the user why and posted WM_UNINSTALL_FAILED, which
@@ -96,6 +96,12 @@ bool CUninstallDialog::ReadInstallPath(std::string& path) {
   if (length == 0) return false;
   path = cp936::WithTrailingBackslash(std::string(buffer.data(), length));
   return true;
+}
+
+std::string CUninstallDialog::RecordPath() {
+  std::string folder;
+  if (!ReadInstallPath(folder)) folder = ProgramFolder();
+  return folder + kRecordName;
 }
 
 std::string CUninstallDialog::ProgramFolder() {

@@ -25,6 +25,14 @@ class CUninstallDialog : public CDialog {
   static bool ReadInstallPath(std::string& path);
   // The running program's folder, up to and including the last backslash.
   static std::string ProgramFolder();
+  // The install record's path: in the folder of "installPath", else in the
+  // program's own folder.
+  static std::string RecordPath();
+
+  // Set before the dialog runs: the log of /LOG=, null for none.
+  const CActionLog* m_log = nullptr;
+  // After the run: the program's exit code; 2 unless the replay finished.
+  int ExitCode() const { return finished_ ? m_worker.ExitCode() : 2; }
 
  protected:
   BOOL OnInitDialog() override;

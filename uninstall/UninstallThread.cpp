@@ -36,6 +36,36 @@ bool IsInside(const std::string& path, const std::string& folder) {
   return path.size() > folder.size() + 1 && cp936::EqualsNoCase(path.substr(0, folder.size() + 1), folder + "\\");
 }
 
+// A read-only file cannot be deleted; the installation may have copied one
+// from a read-only medium. The attributes are looked at only when the
+// deletion was refused: asking first would cost every file a second trip to
+// the file system, for the rare one that needs it. NO_ERROR when the file
+// was deleted, else the system's error code.
+DWORD DeleteFileOrReadOnly(const std::string& path) {
+  if (sys::DeleteFile(path.c_str())) return NO_ERROR;
+  const DWORD error = ::GetLastError();
+  if (error != ERROR_ACCESS_DENIED) return error;
+  const DWORD attributes = sys::GetFileAttributes(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY) ||
+      (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return error;
+  sys::SetFileAttributes(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  return sys::DeleteFile(path.c_str()) ? NO_ERROR : ::GetLastError();
+}
+
+// A file another program has open without sharing is refused as in use; a
+// module it has loaded (AutoCAD's ARX modules) with access denied, which no
+// other cause gives the elevated uninstaller for a file that is not
+// read-only.
+bool IsHeldOpen(DWORD error) { return error == ERROR_ACCESS_DENIED || inuse::IsInUseError(error); }
+
+bool IsGone(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = sys::GetFileAttributes(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 // The calling thread's error mode for the object's lifetime. Only the
 // thread's own mode is changed: the process's belongs to the user-interface
 // thread as well, which runs on meanwhile. SetThreadErrorMode came with
@@ -77,34 +107,6 @@ HKEY RootKey(record::RootCode code) {
 
 }  // namespace
 
-// A read-only file cannot be deleted; the installation may have copied one
-// from a read-only medium. The attributes are looked at only when the
-// deletion was refused: asking first would cost every file a second trip to
-// the file system, for the rare one that needs it.
-void CUninstallThread::DeleteRecordedFile(const std::string& path) {
-  if (!IsFullPath(path)) return;  // Setup records full paths only
-  if (sys::DeleteFile(path.c_str())) return;
-  DWORD error = ::GetLastError();
-  if (error == ERROR_ACCESS_DENIED) {
-    const DWORD attributes = sys::GetFileAttributes(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
-    if (attributes & FILE_ATTRIBUTE_READONLY) {
-      sys::SetFileAttributes(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-      if (sys::DeleteFile(path.c_str())) return;
-      error = ::GetLastError();
-    }
-  }
-  // A file another program has open without sharing is refused as in use;
-  // a module it has loaded (AutoCAD's ARX modules) with access denied.
-  if (error != ERROR_ACCESS_DENIED && !inuse::IsInUseError(error)) return;
-  // The uninstaller itself is in use as long as it runs: its batch takes it
-  // once it has ended.
-  if (cp936::EqualsNoCase(path, programFile_)) return;
-  if (!inuse::DeleteAtRestart(path)) return;
-  restart_.files.push_back(path);
-  Log("in use, deleted at the next restart: " + path);
-}
-
 void CUninstallThread::RemoveFoldersAtRestart(const std::vector<std::string>& folders) {
   if (restart_.files.empty()) return;
   const auto holdsPutOffFile = [this](const std::string& folder) {
@@ -117,22 +119,63 @@ void CUninstallThread::RemoveFoldersAtRestart(const std::vector<std::string>& fo
   std::vector<std::string> done;
   for (const std::string& folder : order) {
     if (!IsFullPath(folder) || !holdsPutOffFile(folder)) continue;
-    // Recorded by both a reinstallation and the first run, or gone already.
-    const DWORD attributes = sys::GetFileAttributes(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+    // Gone already, or recorded twice over.
+    if (!IsFolder(folder)) continue;
     bool twice = false;
     for (const std::string& d : done) twice = twice || cp936::EqualsNoCase(d, folder);
     if (twice) continue;
     if (inuse::DeleteAtRestart(folder)) {
       done.push_back(folder);
-      Log("not empty, removed at the next restart: " + folder);
+      Log("文件夹中有文件正在使用, 重新启动后删除: " + folder);
     }
   }
 }
 
 HWND CUninstallThread::MainWindow() const { return m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr; }
 
-LRESULT CUninstallThread::Send(UINT msg, LPARAM lp) const { return ::SendMessageW(MainWindow(), msg, 0, lp); }
+LRESULT CUninstallThread::Send(UINT msg, LPARAM lp) const {
+  const HWND window = MainWindow();
+  return window ? ::SendMessageW(window, msg, 0, lp) : 0;
+}
+
+void CUninstallThread::Log(const std::string& line) const {
+  if (m_log) m_log->Write(line);
+}
+
+void CUninstallThread::LogFailure(const std::string& line) {
+  ++failures_;
+  Log(line);
+}
+
+int CUninstallThread::ExitCode() const {
+  if (!completed_) return 2;
+  if (failures_ > 0) return 3;
+  if (RestartNeeded()) return 3010;
+  return 0;
+}
+
+void CUninstallThread::DeleteRecordedFile(const std::string& path) {
+  if (!IsFullPath(path)) {  // Setup records full paths only
+    Log("记录中的文件名不是完整路径, 不删除: " + path);
+    return;
+  }
+  const DWORD error = DeleteFileOrReadOnly(path);
+  if (error == NO_ERROR) {
+    Log("删除文件 " + path);
+  } else if (IsGone(error)) {
+    Log("文件已不存在: " + path);
+  } else if (IsFolder(path)) {
+    // The Start-menu group is recorded as a file too; its folder entry removes it.
+    Log("是文件夹, 由文件夹一项删除: " + path);
+  } else if (cp936::EqualsNoCase(path, selfremoval::RunningProgramFile())) {
+    Log("卸载程序本身, 由自删除批处理在卸载程序结束后删除: " + path);
+  } else if (IsHeldOpen(error) && inuse::DeleteAtRestart(path)) {
+    restart_.files.push_back(path);
+    Log("文件正在使用 (" + SystemErrorLine(error) + "), 重新启动后删除: " + path);
+  } else {
+    LogFailure("未能删除文件 " + path + ": " + SystemErrorLine(error));
+  }
+}
 
 bool CUninstallThread::Fail() {
   if (HWND owner = MainWindow()) ::PostMessageW(owner, WM_UNINSTALL_FAILED, 0, 0);
@@ -163,17 +206,20 @@ bool CUninstallThread::LoadRecord(const std::string& path) {
       // replay would act on other names than the record's.
       if (text.find('\0') == std::string::npos) {
         record_ = std::move(text);
+        Log("读入安装记录 " + path);
         return true;
       }
       problem = FormatText(kNotText, path.c_str());
     }
   } catch (const CFileException& e) {
-    e.ReportError(MainWindow());
+    Log("不能读入安装记录 " + path + ": " + SystemErrorLine(e.m_lOsError) + "; 什么也没有改动");
+    if (!m_silent) e.ReportError(MainWindow());
     return Fail();
   } catch (const std::bad_alloc&) {
     problem = FormatText(kNoMemory, path.c_str());
   }
-  sys::MessageBox(MainWindow(), problem.c_str(), AfxGetAppName(), MB_OK | MB_ICONEXCLAMATION);
+  Log("不能读入安装记录: " + problem + "; 什么也没有改动");
+  if (!m_silent) sys::MessageBox(MainWindow(), problem.c_str(), AfxGetAppName(), MB_OK | MB_ICONEXCLAMATION);
   return Fail();
 }
 
@@ -194,7 +240,6 @@ BOOL CUninstallThread::InitInstance() {
 }
 
 void CUninstallThread::Replay() {
-  programFile_ = selfremoval::RunningProgramFile();
   // Controls go first: Setup records each control file as a copied file too,
   // and once the file stage had deleted it, its DllUnregisterServer could no
   // longer be loaded and called.
@@ -205,10 +250,15 @@ void CUninstallThread::Replay() {
   DeleteRegistryKeys();
   // A stopped replay keeps the uninstaller (and the record, when the file
   // stage had not reached it yet) so that it can be run again.
-  if (stop_) return;
+  if (stop_) {
+    Log("卸载被中止");
+    return;
+  }
   RemoveAcadProfiles();
+  Log(std::string("删除 AutoCAD 配置 ") + kUninstallIdentity.profileName + " (HKEY_CURRENT_USER)");
   WriteSelfRemovalBatch();
   if (RestartNeeded()) restart_.programs = inuse::ProgramsUsing(restart_.files);
+  completed_ = true;
   Send(WM_UNINSTALL_DONE);
 }
 
@@ -216,7 +266,8 @@ bool CUninstallThread::UnregisterControls() {
   std::size_t position = 0, start = 0, length = 0;
   while (!stop_ && NextEntry(record::kRegCtrl, position, start, length)) {
     const std::string path = Value(start, length);
-    UnregisterControl(path);
+    if (UnregisterControl(path)) Log("注销控件 " + path + ": 成功");
+    else LogFailure("未能注销控件 " + path);
     DeleteRecordedFile(path);
   }
   return !stop_;
@@ -237,8 +288,18 @@ bool CUninstallThread::RemoveFolders() {
   std::size_t position = 0, start = 0, length = 0;
   while (NextEntry(record::kMadeDir, position, start, length)) folders.push_back(Value(start, length));
   // Last recorded first: a folder made inside a recorded one comes after it.
-  for (auto it = folders.rbegin(); it != folders.rend() && !stop_; ++it)
-    if (IsFullPath(*it)) sys::RemoveDirectory(it->c_str());
+  for (auto it = folders.rbegin(); it != folders.rend() && !stop_; ++it) {
+    if (!IsFullPath(*it)) continue;
+    if (sys::RemoveDirectory(it->c_str())) {
+      Log("删除文件夹 " + *it);
+      continue;
+    }
+    // Left as it is: a folder that still holds files of the user's (or
+    // the uninstaller, which the batch removes with its folder later).
+    const DWORD error = ::GetLastError();
+    if (IsGone(error)) Log("文件夹已不存在: " + *it);
+    else Log("保留文件夹 " + *it + ": " + SystemErrorLine(error));
+  }
   if (!stop_) RemoveFoldersAtRestart(folders);
   return !stop_;
 }
@@ -249,7 +310,12 @@ bool CUninstallThread::DeleteRegistryKeys() {
   while (NextEntry(record::kRegKey, position, start, length)) {
     const auto key = record::SplitKeyEntry(Value(start, length));
     // Without a comma there is no key; an empty sub-key would name the root.
-    if (key && !key->subKey.empty()) sys::RegDeleteKey(RootKey(key->root), key->subKey.c_str());
+    if (key && !key->subKey.empty()) {
+      const LONG result = sys::RegDeleteKey(RootKey(key->root), key->subKey.c_str());
+      if (result == ERROR_SUCCESS) Log("删除注册表键 " + Value(start, length));
+      else if (result == ERROR_FILE_NOT_FOUND) Log("注册表键已不存在: " + Value(start, length));
+      else Log("保留注册表键 " + Value(start, length) + " (可能还有子键): " + SystemErrorLine(static_cast<DWORD>(result)));
+    }
     if (stop_) break;
   }
   return !stop_;
@@ -258,7 +324,9 @@ bool CUninstallThread::DeleteRegistryKeys() {
 void CUninstallThread::RemoveAcadProfiles() { ::RemoveAcadProfiles(kUninstallIdentity); }
 
 void CUninstallThread::WriteSelfRemovalBatch() {
-  selfremoval::WriteAndStart(selfremoval::RunningProgramFile(), selfremoval::kBatchPath);
+  const auto outcome = selfremoval::WriteAndStart(selfremoval::RunningProgramFile(), selfremoval::kBatchPath);
+  Log(std::string("自删除批处理 ") + selfremoval::kBatchPath +
+      (outcome == selfremoval::Outcome::started ? ": 已启动" : ": 未能启动"));
 }
 
 bool CUninstallThread::UnregisterControl(const std::string& path) {

@@ -11,6 +11,7 @@
 
 #include "framework/InUse.h"
 
+#include "framework/ActionLog.h"
 #include "framework/WinThread.h"
 #include "uninstall/UninstallMessages.h"
 
@@ -21,6 +22,23 @@ class CUninstallThread : public CWinThread {
   static constexpr unsigned long long kMaxRecordBytes = 64ull * 1024 * 1024;
 
   CUninstallThread() = default;
+
+  // The log of /LOG=, owned by the application; null for none. Set before
+  // LoadRecord.
+  const CActionLog* m_log = nullptr;
+  // Set before LoadRecord for a run without windows (/S): no main window,
+  // no message box; what would have been shown goes to the log.
+  bool m_silent = false;
+
+  // One line of the log (code page 936); nothing without a log.
+  void Log(const std::string& line) const;
+
+  // The replay's outcome as the program's exit code; read once the thread
+  // has ended. 2: the replay did not run to its end (stopped, or never
+  // started); 3: a recorded file could not be deleted (the uninstaller's own
+  // program file aside) or a control could not be unregistered; 3010: a
+  // restart completes the removal; 0: removed.
+  int ExitCode() const;
 
   // On the dialog's thread, before the worker starts. Reads the whole file in
   // text mode. When it cannot be read whole (file error, too large, not text)
@@ -61,29 +79,27 @@ class CUninstallThread : public CWinThread {
   bool RestartNeeded() const { return !restart_.files.empty(); }
   const RestartList& FilesPutOff() const { return restart_; }
 
-  // ---- Stub: the run's log. The merge puts the real log in its place. ----
-  void Log(const std::string& line) const { (void)line; }
-  // ---- End of the stub. ----
-
  private:
-  // Deletes a recorded file (a read-only one too); one that a running
-  // program holds is left to the restart.
-  void DeleteRecordedFile(const std::string& path);
   // The recorded folders that hold files left to the restart, innermost
   // first, and the record's own folder last, are removed at the restart
   // after those files, when they are empty by then.
   void RemoveFoldersAtRestart(const std::vector<std::string>& folders);
   void Replay();
   bool Fail();
+  void LogFailure(const std::string& line);
+  // A recorded file deleted (a read-only one too), left to the restart when
+  // a running program holds it, or logged as left behind.
+  void DeleteRecordedFile(const std::string& path);
   HWND MainWindow() const;
   LRESULT Send(UINT msg, LPARAM lp = 0) const;
   std::string Value(std::size_t start, std::size_t length) const { return record_.substr(start, length); }
 
   std::atomic<bool> stop_{false};
+  // Written by the worker only; read by its owner after the thread ended.
+  bool completed_ = false;
+  int failures_ = 0;
   std::string record_;
   // The folder of the record file, without its trailing backslash.
   std::string recordFolder_;
-  // The running uninstaller, which the self-removal batch deletes.
-  std::string programFile_;
   RestartList restart_;
 };

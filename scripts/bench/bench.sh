@@ -100,4 +100,4 @@ echo "bench: record reading (native)"
   --benchmark_report_aggregates_only=true --benchmark_out="$out/record.json" \
   --benchmark_out_format=json >"$out/record.txt" 2>&1 || echo "bench: bench_record failed" >&2
 
-python3 "$here/../bench/table.py" "$results" "$out/record.json" "$arch" | tee "$out/table.md"
+python3 "$here/../../bench/table.py" "$results" "$out/record.json" "$arch" | tee "$out/table.md"

@@ -48,7 +48,11 @@ snapshot() {
 }
 drive() {  # drive MODE
   : >"$d/shots/account.gbk"
+  # The second locale's run has the finish page's check box paint once more
+  # after the driver's click, as a busy machine has it: its shot must still
+  # equal the first's.
   (export LC_ALL=$loc LANG=$loc
+   [ "$loc" = "${locales[1]:-}" ] && export TS_DEMO_LATE_PAINT=1
    wine_c 'Y:\testbin\DemoDriver.exe' "--$1" 'E:\setup.exe' "Y:\\e2e-locale\\$loc\\shots\\" "$folder" \
      >>"$d/wine.log" 2>&1)
   local rc=$?

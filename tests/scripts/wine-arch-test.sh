@@ -3,7 +3,7 @@
 # machine: the probe's answer is given through TS_WIN32_RUNS (as the script
 # passes it on to its children), the override through TS_WINE_ARCH.
 set -u
-arch=$(cd "$(dirname "$0")/../../scripts" && pwd)/wine-arch.sh
+arch=$(cd "$(dirname "$0")/../../scripts/wine" && pwd)/wine-arch.sh
 fails=0 passes=0
 check() {  # check NAME EXPECTED ACTUAL
   if [ "$2" = "$3" ]; then passes=$((passes + 1)); else echo "FAIL: $1: expected '$2', got '$3'"; fails=$((fails + 1)); fi

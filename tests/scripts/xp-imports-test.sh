@@ -6,7 +6,7 @@
 #   xp-imports-test.sh CC OBJDUMP
 set -u
 cc=$1 objdump=$2
-check=$(cd "$(dirname "$0")/../../scripts" && pwd)/check-xp-imports.py
+check=$(cd "$(dirname "$0")/../../scripts/ship" && pwd)/check-xp-imports.py
 tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT
 fails=0 passes=0
 

@@ -118,7 +118,7 @@ TEST_F(Browse, CancelKeepsTheEditAndAMissingFolderStillShowsInTheStatus) {
   ASSERT_TRUE(ui::Click(browser, IDCANCEL));
   ASSERT_TRUE(ui::WaitUntil([&] { return !::IsWindow(browser); }, 5000));
   EXPECT_TRUE(run.CancelAndAnswer(path, IDYES));
-  EXPECT_EQ(run.WaitExit(), 0u);
+  EXPECT_EQ(run.WaitExit(), 2u);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The wizard's page sequence as a user drives it: the previous-installation
 // question, the exit question on every page, the agreement page's choice and
 // the install path page's rules.
+// A run that ends without installing ends with exit code 2.
 #include <gtest/gtest.h>
 
 #include "tests/wine/setup/SetupDriver.h"
@@ -28,7 +29,7 @@ class WizardFlow : public ::testing::Test {
     ASSERT_NE(prompt.window, nullptr) << "the worker's prompt for the missing folder";
     EXPECT_NE(prompt.text.find("E:\\Support\\"), std::string::npos) << prompt.text;
     EXPECT_TRUE(ui::Answer(prompt, IDABORT));
-    EXPECT_EQ(run.WaitExit(), 0u) << "Setup ends after the worker gave up";
+    EXPECT_EQ(run.WaitExit(), 2u) << "Setup ends after the worker gave up";
   }
 
   SetupRun run;
@@ -51,7 +52,7 @@ TEST_F(WizardFlow, PreviousInstallationAnsweredNoEndsSetupWithoutAPage) {
   ASSERT_TRUE(shows.Active());
   EXPECT_TRUE(ui::Answer(box, IDNO));
   shows.WaitUntil([&] { return !run.Running(); }, 20000);
-  EXPECT_EQ(run.WaitExit(), 0u) << "Setup ends";
+  EXPECT_EQ(run.WaitExit(), 2u) << "Setup ends";
   EXPECT_TRUE(shows.Shown().empty()) << "neither the background nor a page is shown; shown: " << shows.Describe();
 }
 
@@ -62,7 +63,7 @@ TEST_F(WizardFlow, AnInstallPathTooLongToReadCountsAsNotInstalled) {
   HWND welcome = run.WaitPage(Page::Welcome);
   EXPECT_NE(welcome, nullptr) << "no question: the welcome page at once";
   EXPECT_TRUE(run.CancelAndAnswer(welcome, IDYES));
-  EXPECT_EQ(run.WaitExit(), 0u);
+  EXPECT_EQ(run.WaitExit(), 2u);
 }
 
 TEST_F(WizardFlow, PreviousInstallationAnsweredYesStartsWithTheDefaultFolder) {
@@ -81,7 +82,7 @@ TEST_F(WizardFlow, PreviousInstallationAnsweredYesStartsWithTheDefaultFolder) {
       << "the background's show is recorded (what the answer No must not bring); shown: " << shows.Describe();
   EXPECT_EQ(ui::ControlText(path, kPath), kDefaultFolder) << "the default folder, not the recorded one";
   EXPECT_TRUE(run.CancelAndAnswer(path, IDYES));
-  EXPECT_EQ(run.WaitExit(), 0u);
+  EXPECT_EQ(run.WaitExit(), 2u);
 }
 
 TEST_F(WizardFlow, CancelOnTheWelcomePageLeavesTheEmptyProductKeyBehind) {
@@ -105,7 +106,7 @@ TEST_F(WizardFlow, CancelOnTheWelcomePageLeavesTheEmptyProductKeyBehind) {
   EXPECT_TRUE(ui::MessageBoxShowsIcon(box, IDI_QUESTION));
   Shot(nullptr, "setup_exit_question");
   EXPECT_TRUE(ui::Answer(box, IDYES));
-  EXPECT_EQ(run.WaitExit(), 0u);
+  EXPECT_EQ(run.WaitExit(), 2u);
   EXPECT_TRUE(ProductKeyExists()) << "the check opened the key with create semantics";
   EXPECT_EQ(ProductKeyValueCount(), 0) << "and left it empty";
 }
@@ -141,7 +142,7 @@ TEST_F(WizardFlow, CancelAnsweredNoShowsEachPageAgainWithItsData) {
   EXPECT_EQ(ui::ControlText(path, kPath), kDefaultFolder) << "cancel does not store the edit";
 
   ASSERT_TRUE(run.CancelAndAnswer(path, IDYES));
-  EXPECT_EQ(run.WaitExit(), 0u) << "Yes ends Setup";
+  EXPECT_EQ(run.WaitExit(), 2u) << "Yes ends Setup";
 }
 
 TEST_F(WizardFlow, AgreementStartsDisagreedAndTheChoiceSurvivesBackAndOk) {
@@ -185,7 +186,7 @@ TEST_F(WizardFlow, AgreementStartsDisagreedAndTheChoiceSurvivesBackAndOk) {
   ASSERT_NE(agreement, nullptr) << "and it is shown again";
   EXPECT_TRUE(ui::IsChecked(agreement, kAgree));
   EXPECT_TRUE(run.CancelAndAnswer(agreement, IDYES));
-  EXPECT_EQ(run.WaitExit(), 0u);
+  EXPECT_EQ(run.WaitExit(), 2u);
 }
 
 TEST_F(WizardFlow, InstallPathPageRefusesAPathWithoutBackslashAndForgetsOnBack) {
@@ -252,7 +253,7 @@ TEST_F(WizardFlow, OkOnThePathPageShowsItAgain) {
   ASSERT_NE(path, nullptr) << "shown again after IDOK";
   EXPECT_EQ(ui::ControlText(path, kPath), kDefaultFolder) << "IDOK does not store the edit";
   EXPECT_TRUE(run.CancelAndAnswer(path, IDYES));
-  EXPECT_EQ(run.WaitExit(), 0u);
+  EXPECT_EQ(run.WaitExit(), 2u);
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ TEST(UninstallProgram, NoAtTheQuestionTouchesNothing) {
   ut::WriteRecord(inst.record(), ut::Lines({Fc(file), Fc(inst.record())}));
   ui::Process process;
   ASSERT_TRUE(StartAndAnswer(process, inst, IDNO));
-  EXPECT_EQ(process.Wait(), 0u) << "the program ends";
+  EXPECT_EQ(process.Wait(), 2u) << "the program ends";
   EXPECT_TRUE(ut::Exists(file) && ut::Exists(inst.record()) && ut::Exists(inst.program()));
   EXPECT_FALSE(ut::Exists(kBatch));
 }
@@ -83,7 +83,7 @@ TEST(UninstallProgram, WithoutARecordTheDialogClosesSilently) {
   ui::Process process;
   ASSERT_TRUE(StartAndAnswer(process, inst, IDYES));
   // A box would keep the program from ending.
-  EXPECT_EQ(process.Wait(), 0u);
+  EXPECT_EQ(process.Wait(), 2u);
   EXPECT_TRUE(ut::Exists(inst.program()));
   EXPECT_FALSE(ut::Exists(kBatch)) << "nothing was replayed";
 }
@@ -99,7 +99,7 @@ TEST(UninstallProgram, TheProductKeysFolderIsUsedAndNotTheProgramsOwn) {
   {
     ui::Process process;
     ASSERT_TRUE(StartAndAnswer(process, own, IDYES));
-    EXPECT_EQ(process.Wait(), 0u) << "closes silently";
+    EXPECT_EQ(process.Wait(), 2u) << "closes silently";
     EXPECT_TRUE(ut::Exists(here)) << "the program's own folder is not tried then";
   }
   ut::WriteRecord(elsewhere.record(), ut::Lines({Fc(there), Fc(elsewhere.record())}));
@@ -135,7 +135,7 @@ TEST(UninstallProgram, AnUnreadableRecordShowsTheFileErrorThenTheFailure) {
   EXPECT_EQ(failed.caption, "Uninstall");
   EXPECT_TRUE(ui::MessageBoxShowsIcon(failed, IDI_ASTERISK)) << "information icon";
   ASSERT_TRUE(ui::Answer(failed, IDOK));
-  EXPECT_EQ(process.Wait(), 0u);
+  EXPECT_EQ(process.Wait(), 2u);
   EXPECT_TRUE(ut::Exists(file)) << "nothing replayed";
   EXPECT_FALSE(ut::Exists(kBatch));
 }
@@ -253,7 +253,7 @@ TEST(UninstallProgram, CancelOrTheCloseBoxDuringTheReplayStopsIt) {
     EXPECT_FALSE(ui::IsEnabled(dlg, IDOK));
     if (closeBox) ui::Close(dlg);
     else ASSERT_TRUE(ui::Click(dlg, IDCANCEL));
-    EXPECT_EQ(process.Wait(30000), 0u) << "the program ends after the worker";
+    EXPECT_EQ(process.Wait(30000), 2u) << "the program ends after the worker";
     EXPECT_TRUE(ut::Exists(late)) << "entries after the stop stay";
     EXPECT_TRUE(ut::Exists(inst.record())) << "the record stays for another run";
     EXPECT_TRUE(ut::KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TsUninstallCancel")) << "key stage skipped";
