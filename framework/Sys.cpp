@@ -73,6 +73,36 @@ std::string CurrentDirectory() {
 
 BOOL SetCurrentDirectory(const char* path) { return ::SetCurrentDirectoryW(WideArg(path).get()); }
 
+namespace {
+// A folder the system writes into a buffer, asked for once with room to
+// spare and again when that was not enough; the trailing backslash cut.
+template <typename Ask>
+std::string SystemFolder(Ask ask) {
+  std::vector<wchar_t> buffer(MAX_PATH + 1, L'\0');
+  UINT n = ask(buffer.data(), static_cast<UINT>(buffer.size()));
+  if (n >= buffer.size()) {
+    buffer.assign(n + 1, L'\0');
+    n = ask(buffer.data(), static_cast<UINT>(buffer.size()));
+  }
+  if (n == 0 || n >= buffer.size()) return std::string();
+  std::wstring folder(buffer.data(), n);
+  if (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
+  return cp936::FromWide(folder);
+}
+}  // namespace
+
+std::string GetWindowsDirectory() {
+  return SystemFolder([](wchar_t* b, UINT size) { return ::GetWindowsDirectoryW(b, size); });
+}
+
+std::string GetSystemDirectory() {
+  return SystemFolder([](wchar_t* b, UINT size) { return ::GetSystemDirectoryW(b, size); });
+}
+
+std::string GetTempPath() {
+  return SystemFolder([](wchar_t* b, UINT size) { return static_cast<UINT>(::GetTempPathW(size, b)); });
+}
+
 // ---- Modules and processes ----
 
 HMODULE LoadLibrary(const char* path) { return ::LoadLibraryW(WideArg(path).get()); }

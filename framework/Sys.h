@@ -44,6 +44,12 @@ bool FileExists(const char* path);
 // The process's current folder, or empty when it cannot be read whole.
 std::string CurrentDirectory();
 BOOL SetCurrentDirectory(const char* path);
+// The Windows folder, the system folder (where cmd.exe lies) and the
+// process's temporary folder, without a trailing backslash; empty when the
+// system gives none.
+std::string GetWindowsDirectory();
+std::string GetSystemDirectory();
+std::string GetTempPath();
 
 // ---- Modules and processes ----
 HMODULE LoadLibrary(const char* path);

@@ -27,7 +27,8 @@ std::vector<std::string> SplitCrLf(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput in(data, size);
-  const std::string batch = in.Byte() & 1 ? std::string(selfremoval::kBatchPath) : in.Text(300);
+  const std::string batch =
+      in.Byte() & 1 ? std::string("C:\\WINDOWS\\Temp\\DelUS-0\\") + selfremoval::kBatchName : in.Text(300);
   const std::string program = in.Rest();
 
   const std::string folder = selfremoval::ProgramFolder(program);
@@ -47,5 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Paths without line breaks give six lines, whatever else they hold.
   const auto clean = [](const std::string& s) { return s.find_first_of("\r\n") == std::string::npos; };
   if (clean(program) && clean(batch)) FUZZ_CHECK(SplitCrLf(text).size() == 6);
+  // A text the interpreter would expand, or read in another code page, goes
+  // by the variables, whose text holds neither sign of expansion in a path.
+  if (!selfremoval::NeedsVariables(text, 437))
+    FUZZ_CHECK(text.find_first_of("%!") == std::string::npos && selfremoval::IsAscii(text));
+  if (!selfremoval::NeedsVariables(text, 936)) FUZZ_CHECK(text.find_first_of("%!") == std::string::npos);
   return 0;
 }

@@ -2,6 +2,7 @@
 // folder and path operations the other stages share.
 #include "framework/CodePage.h"
 #include "framework/InUse.h"
+#include "framework/Security.h"
 #include "framework/Sys.h"
 #include "framework/SystemError.h"
 #include "install/InstallPath.h"
@@ -93,6 +94,7 @@ bool CSetupThread::CopyFolder(const std::string& sourceFolder, const std::string
   // copied over, which costs every file a further trip to the file system.
   const bool madeNow = !IsFolder(target);
   if (!EnsureFolder(target)) return false;
+  if (!madeNow) ProtectIfTrusted(target, true);
   if (!found) return true;  // Ignored: the target stays empty
   bool more = true;
   while (more) {
@@ -146,6 +148,9 @@ bool CSetupThread::FindSourceEntries(const std::string& source, CFileFind& finde
 void CSetupThread::CopyFolderFile(const std::string& source, const std::string& target, bool folderMadeNow) {
   const DWORD before = folderMadeNow ? INVALID_FILE_ATTRIBUTES : sys::GetFileAttributes(target.c_str());
   const bool existed = before != INVALID_FILE_ATTRIBUTES;
+  // An older file copied over keeps its own descriptor; a new one takes
+  // what its (protected) folder hands down.
+  if (existed) ProtectIfTrusted(target, false);
   const DWORD error = CopyOver(source, target, before);
   if (error != NO_ERROR) {
     // An older file that a running program holds is replaced at the restart.
@@ -183,11 +188,24 @@ bool CSetupThread::EnsureFolder(const std::string& path) {
 }
 
 DWORD CSetupThread::MakeFolder(const std::string& prefix) {
-  if (sys::CreateDirectory(prefix.c_str(), nullptr)) return NO_ERROR;
+  const bool trusted = installpath::TrustOf(m_installFolder, prefix, true) != installpath::Trust::none;
+  if (trusted ? security::CreateProtectedFolder(prefix, security::Kind::trustedFolder)
+              : sys::CreateDirectory(prefix.c_str(), nullptr))
+    return NO_ERROR;
   const DWORD error = ::GetLastError();
   // Made meanwhile, or named twice over (C:\A\ after C:\A): the folder is
   // there. A file of that name is not.
-  return IsFolder(prefix) ? NO_ERROR : error;
+  if (!IsFolder(prefix)) return error;
+  if (trusted) ProtectIfTrusted(prefix, true);
+  return NO_ERROR;
+}
+
+void CSetupThread::ProtectIfTrusted(const std::string& path, bool isFolder) const {
+  switch (installpath::TrustOf(m_installFolder, path, isFolder)) {
+    case installpath::Trust::folder: security::Protect(path, security::Kind::trustedFolder); break;
+    case installpath::Trust::file: security::Protect(path, security::Kind::trustedFile); break;
+    case installpath::Trust::none: break;
+  }
 }
 
 bool CSetupThread::AskRetryFolder(DWORD error, const std::string& prefix) {
@@ -225,14 +243,23 @@ void CSetupThread::CopyTopFiles() {
     if (cp936::EqualsNoCase(name, kSetupProgram)) continue;
     const std::string source = m_sourceFolder + name, target = m_installFolder + name;
     const bool icon = cp936::EqualsNoCase(name, kProductIcon);
+    // The uninstaller is made empty with its descriptor first and copied
+    // over, so that it is never writable by others; the copy keeps that
+    // descriptor, and gets it again in case the system's copy handed down
+    // the installation folder's instead.
+    const bool trusted = installpath::TrustOf(m_installFolder, target, false) != installpath::Trust::none;
+    bool made = false;
+    if (trusted) security::MakeProtectedFile(target, security::Kind::trustedFile, &made);
     const DWORD error = CopyOver(source, target, sys::GetFileAttributes(target.c_str()));
     // Recorded whether or not the copy succeeded; one held by a running
     // program is replaced at the restart (and recorded there).
     if (error == NO_ERROR) {
+      if (trusted) ProtectIfTrusted(target, false);
       Log("复制文件 " + source + " -> " + target);
       RecordFile(target);
     } else if (!inuse::IsInUseError(error) || !ReplaceAtRestart(source, target, icon ? FILE_ATTRIBUTE_HIDDEN : 0)) {
       LogFailure("未能复制 " + source + " -> " + target + ": " + SystemErrorLine(error) + "; 跳过该文件");
+      if (made) sys::DeleteFile(target.c_str());
       RecordFile(target);
     }
     if (icon) sys::SetFileAttributes(target.c_str(), FILE_ATTRIBUTE_HIDDEN);

@@ -60,4 +60,23 @@ std::string DriveFolderText(const std::string& typed) {
   return text;
 }
 
+std::string CommandLineOf(const std::string& program) {
+  return program.find(' ') == std::string::npos ? program : "\"" + program + "\"";
+}
+
+Trust TrustOf(const std::string& installFolder, const std::string& path, bool isFolder) {
+  if (installFolder.empty() || path.size() <= installFolder.size() ||
+      !cp936::EqualsNoCase(path.substr(0, installFolder.size()), installFolder))
+    return Trust::none;
+  const std::string rest = path.substr(installFolder.size());
+  const Trust kind = isFolder ? Trust::folder : Trust::file;
+  if (!isFolder && (cp936::EqualsNoCase(rest, "Uninstall.exe") || cp936::EqualsNoCase(rest, "Uninstall.log")))
+    return Trust::file;
+  const std::string controls = "Controls";
+  if (rest.size() < controls.size() || !cp936::EqualsNoCase(rest.substr(0, controls.size()), controls))
+    return Trust::none;
+  if (rest.size() == controls.size()) return isFolder ? Trust::folder : Trust::none;
+  return rest[controls.size()] == '\\' ? kind : Trust::none;
+}
+
 }  // namespace installpath

@@ -40,4 +40,18 @@ std::string SearchPattern(const std::string& folder, const std::string& pattern)
 // ("\\server\share\", "\\?\D:\"), or holds a character no path may hold.
 std::string DriveFolderText(const std::string& typed);
 
+// The command line that starts a program: its path, in double quotes where
+// it holds a blank. Unquoted, "D:\Soft Ware\T\Uninstall.exe" would be taken
+// for "D:\Soft.exe" with arguments first, a program that anybody who may
+// write in D:'s root could put there.
+std::string CommandLineOf(const std::string& program);
+
+// What the elevated programs later load, run or obey in the installation
+// folder (ending with a backslash), and so must get a descriptor that lets
+// nobody else change it: "Uninstall.exe" and "Uninstall.log" in the folder,
+// the "Controls" folder, and every folder and file in that. Letter case
+// ignored, as the file system ignores it.
+enum class Trust { none, folder, file };
+Trust TrustOf(const std::string& installFolder, const std::string& path, bool isFolder);
+
 }  // namespace installpath

@@ -1,5 +1,6 @@
 // The recorders and the last stage, which writes the install record. The
 // record's format lives in InstallRecord.h.
+#include "framework/Security.h"
 #include "framework/StdioFile.h"
 #include "framework/Sys.h"
 #include "framework/SystemError.h"
@@ -33,8 +34,14 @@ bool MoveOver(const std::string& fresh, const std::string& path) {
   }
 }
 
-// The one place the record's file is made: new, for writing in text mode.
+// The one place the record's file is made: new, for writing in text mode,
+// with the descriptor that lets nobody else change what the elevated
+// uninstaller obeys (the move over the old record keeps it). A process that
+// may not name the administrators owner makes it with the default one.
 bool CreateRecordFile(CStdioFile& file, const std::string& path, CFileException& error) {
+  security::Attributes attributes = security::ProtectedFileAttributes();
+  if (file.OpenNew(path, attributes.get(), &error)) return true;
+  if (error.m_lOsError != ERROR_INVALID_OWNER || !attributes.get()) return false;
   return file.OpenNew(path, nullptr, &error);
 }
 }  // namespace

@@ -3,6 +3,7 @@
 // keys are recorded after their values; the profiles are not recorded.
 #include "acad/AcadRegistry.h"
 #include "framework/SystemError.h"
+#include "install/InstallPath.h"
 #include "install/SetupThread.h"
 
 namespace {
@@ -38,11 +39,11 @@ void CSetupThread::WriteRegistry() {
                      kSetupIdentity.profileName));
     }
 
-  // The bare path, without quotes or arguments, as the system's list of
-  // installed programs runs it.
   const std::string uninstaller = JoinPath(m_installFolder, kUninstaller);
   WriteMachineValue(kUninstallKey, kDisplayNameValue, kDisplayName);
-  WriteMachineValue(kUninstallKey, kUninstallStringValue, uninstaller);
+  // The system's list of installed programs runs it as a command line: in
+  // quotes where the path holds a blank, so that no "D:\Soft.exe" runs instead.
+  WriteMachineValue(kUninstallKey, kUninstallStringValue, installpath::CommandLineOf(uninstaller));
   RecordKey(HKEY_LOCAL_MACHINE, kUninstallKey);
 }
 

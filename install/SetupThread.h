@@ -159,6 +159,9 @@ class CSetupThread : public CWinThread {
   // EnsureFolder's pieces.
   // NO_ERROR when the folder exists afterwards, else the system's error code.
   DWORD MakeFolder(const std::string& prefix);
+  // Gives an existing file or folder that the elevated programs will trust
+  // (installpath::TrustOf) the descriptor that lets nobody else change it.
+  void ProtectIfTrusted(const std::string& path, bool isFolder) const;
   // The "cannot create" prompt; true when the user chose Retry.
   bool AskRetryFolder(DWORD error, const std::string& prefix);
   // Tells the user that an entry of the medium is not copied because its

@@ -324,9 +324,9 @@ bool CUninstallThread::DeleteRegistryKeys() {
 void CUninstallThread::RemoveAcadProfiles() { ::RemoveAcadProfiles(kUninstallIdentity); }
 
 void CUninstallThread::WriteSelfRemovalBatch() {
-  const auto outcome = selfremoval::WriteAndStart(selfremoval::RunningProgramFile(), selfremoval::kBatchPath);
-  Log(std::string("自删除批处理 ") + selfremoval::kBatchPath +
-      (outcome == selfremoval::Outcome::started ? ": 已启动" : ": 未能启动"));
+  std::string batchPath;
+  const auto outcome = selfremoval::WriteAndStart(selfremoval::RunningProgramFile(), selfremoval::DefaultPlacement(), &batchPath);
+  Log("自删除批处理 " + batchPath + (outcome == selfremoval::Outcome::started ? ": 已启动" : ": 未能启动"));
 }
 
 bool CUninstallThread::UnregisterControl(const std::string& path) {

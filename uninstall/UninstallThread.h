@@ -67,7 +67,7 @@ class CUninstallThread : public CWinThread {
   bool DeleteRegistryKeys();
   // Deletes the "<<Gravo V6>>" profiles of the AutoCAD releases.
   void RemoveAcadProfiles();
-  // Writes and starts "\DelUS.bat" for the running program file.
+  // Writes and starts the self-removal batch for the running program file.
   virtual void WriteSelfRemovalBatch();
 
   // True only when the control's DllUnregisterServer was found and returned 0.

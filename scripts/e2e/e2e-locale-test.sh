@@ -90,7 +90,10 @@ for loc in "${locales[@]}"; do
   echo "e2e-locale: $loc: Uninstall"
   drive uninstall
   grep -q 'removed, 0 files left' "$d/uninstall.txt" || fail "$loc: the install folder was not removed"
-  [ -e "$prefix/drive_c/DelUS.bat" ] && fail "$loc: the self-removal batch is still there"
+  # Nothing of the batch: neither its folder under the Windows folder's Temp
+  # (or the temp folder) nor a "\DelUS.bat" in a drive's root.
+  left=$(cd "$prefix" && find drive_c drive_d -maxdepth 7 -iname 'DelUS*' 2>/dev/null)
+  [ -n "$left" ] && fail "$loc: the self-removal batch or its folder is still there: $left"
   snapshot "$d/after.txt"
   python3 "$here/../wine/prefix-snapshot.py" diff "$d/before.txt" "$d/after.txt" >"$d/difference.txt"
   grep -v -E -f <(cat "$here/../../tests/wine/e2e/expected-leftovers.txt" "$here/../../tests/wine/e2e/locale-leftovers.txt" | grep -v -E '^(#|$)') \

@@ -85,7 +85,10 @@ for run in 1 2; do
     fail "run $run: launch shortcuts for AutoCAD 2004 and 2008 missing"
   expect=${folder:-'C:\Program Files\Kelvarin\Terrasum\'}
   grep -qF "installPath = $expect" "$acc" || fail "run $run: installPath is not $expect"
-  grep -qF "UninstallString = ${expect}Uninstall.exe" "$acc" || fail "run $run: UninstallString is not ${expect}Uninstall.exe"
+  # In quotes where the path holds a blank.
+  command="${expect}Uninstall.exe"
+  [[ "$command" == *" "* ]] && command="\"$command\""
+  grep -qF "UninstallString = $command" "$acc" || fail "run $run: UninstallString is not $command"
   on installed $run
   drive uninstall "$folder" $run
   rem=$out/uninstall-$run.txt

@@ -112,7 +112,7 @@ check_installed() {  # check_installed STEP
   done < <(copied_files)
   [ "$n" -ge 20 ] || fail "$1: only $n files on the image"
   grep -qF 'installPath = C:\Program Files\Kelvarin\Terrasum\' "$acc" || fail "$1: installPath"
-  grep -qF 'UninstallString = C:\Program Files\Kelvarin\Terrasum\Uninstall.exe' "$acc" || fail "$1: UninstallString"
+  grep -qF 'UninstallString = "C:\Program Files\Kelvarin\Terrasum\Uninstall.exe"' "$acc" || fail "$1: UninstallString"
   grep -qF 'InprocServer32 = C:\Program Files\Kelvarin\Terrasum\Controls\TerrasumGrid.ocx' "$acc" ||
     fail "$1: the sample control is not registered"
   [ "$(grep -c 'Profiles\\<<Terrasum V8>>$' "$acc")" = 2 ] || fail "$1: the two AutoCAD releases did not get their profile"

@@ -33,7 +33,7 @@ XP_DLLS = {
 HEADERS = [
     "windows.h", "commctrl.h", "commdlg.h", "shellapi.h", "shlobj.h", "shlwapi.h",
     "objbase.h", "ole2.h", "oleauto.h", "olectl.h", "winver.h", "mmsystem.h",
-    "imm.h", "winspool.h", "winsock2.h", "uxtheme.h",
+    "imm.h", "winspool.h", "winsock2.h", "uxtheme.h", "sddl.h", "aclapi.h",
 ]
 # The headers' gates leak: they declare these for XP although XP SP3's DLLs
 # lack them (the thread error mode came with Windows 7, the DLL search

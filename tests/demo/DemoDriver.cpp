@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/FileFind.h"
 #include "framework/Handles.h"
 #include "framework/Sys.h"
 #include "framework/WideText.h"
@@ -191,12 +192,28 @@ void PrintInstallation(const std::string& folder) {
   }
 }
 
+// The path of an "UninstallString": quoted where it holds a blank.
+std::string Unquoted(const std::string& command) {
+  if (command.size() >= 2 && command.front() == '"' && command.back() == '"')
+    return command.substr(1, command.size() - 2);
+  return command;
+}
+
+// The self-removal batches' folders in the Windows folder's Temp.
+int BatchFoldersLeft() {
+  CFileFind finder;
+  int count = 0;
+  for (bool more = finder.FindFile(sys::GetWindowsDirectory() + "\\Temp\\DelUS-*"); more; ++count)
+    more = finder.FindNextFile();
+  return count;
+}
+
 void RunUninstall(const std::string& folder) {
   const std::string command = demo::RegString(true, kUninstallKey, "UninstallString");
   if (command == "<none>") Fail("no UninstallString");
   std::fprintf(g_out, "\n== Uninstall: %s\n", command.c_str());
   ui::Process un;
-  if (!un.Start("\"" + command + "\"", folder)) Fail("cannot start " + command);
+  if (!un.Start("\"" + Unquoted(command) + "\"", folder)) Fail("cannot start " + command);
   ui::MessageBoxInfo ask = ui::WaitForMessageBox(un.Id());
   if (!ask.window) Fail("no uninstall question");
   std::fprintf(g_out, "demo: question \"%s\" (%s)\n", ask.text.c_str(), ask.caption.c_str());
@@ -211,13 +228,14 @@ void RunUninstall(const std::string& folder) {
   Press(dlg, IDOK, "完成 on the uninstaller");
   if (un.Wait(20000) == STILL_ACTIVE) Fail("Uninstall did not end");
   // The self-removal batch deletes the program file once the program has ended.
-  const std::string self = command;
+  const std::string self = Unquoted(command);
   ui::WaitUntil([&] { return sys::GetFileAttributes(self.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30000);
-  // Its next lines remove the program folder, when empty, and the batch itself.
+  // Its next lines remove the program folder, when empty, the batch itself
+  // and then its folder.
   const std::string programFolder = folder.substr(0, folder.size() - 1);
   ui::WaitUntil([&] {
     return sys::GetFileAttributes(programFolder.c_str()) == INVALID_FILE_ATTRIBUTES &&
-           sys::GetFileAttributes("C:\\DelUS.bat") == INVALID_FILE_ATTRIBUTES;
+           BatchFoldersLeft() == 0;
   }, 10000);
 }
 
@@ -232,9 +250,8 @@ void PrintRemains(const std::string& folder) {
   std::fprintf(g_out, "   %s: %s\n", kUninstallKey, demo::RegKeyExists(true, kUninstallKey) ? "still there" : "removed");
   std::fprintf(g_out, "   the sample control's class %s: %s\n", medium::kGridControl.clsid,
                ControlServer() == "<none>" ? "unregistered" : "still registered");
-  std::fprintf(g_out, "   \\DelUS.bat: %s\n", sys::GetFileAttributes("C:\\DelUS.bat") == INVALID_FILE_ATTRIBUTES
-                                          ? "gone (the batch removed itself)"
-                                          : "still there");
+  std::fprintf(g_out, "   the self-removal batch: %s\n",
+               BatchFoldersLeft() == 0 ? "gone (it removed itself and its folder)" : "still there");
   std::fprintf(g_out, "   AutoCAD profiles now:\n");
   for (const auto& p : demo::AcadProfiles()) std::fprintf(g_out, "      %s\n", p.c_str());
   std::fprintf(g_out, "   (Uninstall removes only the profiles of its own product identity, \"<<Gravo V6>>\".)\n");

@@ -107,3 +107,37 @@ TEST(InstallPath, DriveFolderTextTakesOnlyFoldersOnANamedDrive) {
 }
 
 }  // namespace
+
+TEST(InstallPath, ACommandLineWithABlankIsQuoted) {
+  EXPECT_EQ(installpath::CommandLineOf("D:\\T\\Uninstall.exe"), "D:\\T\\Uninstall.exe");
+  EXPECT_EQ(installpath::CommandLineOf("D:\\Soft Ware\\土方\\Uninstall.exe"), "\"D:\\Soft Ware\\土方\\Uninstall.exe\"");
+  EXPECT_EQ(installpath::CommandLineOf("C:\\Program Files\\Kelvarin\\Terrasum\\Uninstall.exe"),
+            "\"C:\\Program Files\\Kelvarin\\Terrasum\\Uninstall.exe\"");
+}
+
+TEST(InstallPath, WhatTheElevatedProgramsTrustIsTheUninstallerTheRecordAndTheControls) {
+  using installpath::Trust;
+  const std::string f = "D:\\Soft Ware\\土方\\";
+  const struct {
+    std::string path;
+    bool isFolder;
+    Trust trust;
+  } cases[] = {
+      {f + "Uninstall.exe", false, Trust::file},
+      {f + "UNINSTALL.LOG", false, Trust::file},
+      {f + "Controls", true, Trust::folder},
+      {f + "controls\\TerrasumGrid.ocx", false, Trust::file},
+      {f + "Controls\\helpers", true, Trust::folder},
+      {f + "Controls\\helpers\\a.dll", false, Trust::file},
+      {f + "Controls", false, Trust::none},  // a file of that name is no folder to protect
+      {f + "ControlsOld\\a.ocx", false, Trust::none},
+      {f + "Support\\a.arx", false, Trust::none},
+      {f + "Temp", true, Trust::none},
+      {f + "Uninstall.exe.bak", false, Trust::none},
+      {f + "Data\\Uninstall.exe", false, Trust::none},
+      {"C:\\Other\\Uninstall.exe", false, Trust::none},
+      {f, true, Trust::none},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(installpath::TrustOf(f, c.path, c.isFolder), c.trust) << c.path << (c.isFolder ? " (folder)" : "");
+}

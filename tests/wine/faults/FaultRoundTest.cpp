@@ -101,7 +101,8 @@ TEST(FaultRound, ASecondInstallIntoTheSameFolderReplacesTheRecordAndUninstallTak
   EXPECT_TRUE(Exists(install + "Support\\b.lsp")) << "named by the replaced record only";
   EXPECT_TRUE(ui::WaitUntil([&] { return !Exists(install + "Uninstall.exe"); }, kLongWait)) << "the batch ran";
   EXPECT_FALSE(Exists(install + "Data")) << "folders emptied by the replay are gone";
-  EXPECT_TRUE(ui::WaitUntil([&] { return !Exists("D:\\DelUS.bat"); }, kLongWait));
+  EXPECT_TRUE(ui::WaitUntil([&] { return ut::BatchFolders().empty(); }, kLongWait)) << "the batch and its folder";
+  EXPECT_FALSE(Exists("D:\\DelUS.bat"));
 }
 
 // Files held open (no sharing, read sharing, read and write sharing) cannot

@@ -4,6 +4,8 @@
 // prompt ends only the shortcut stage, and the record is still written.
 #include <gtest/gtest.h>
 
+#include "install/InstallPath.h"
+
 #include "tests/wine/install/InstallHarness.h"
 #include "tests/wine/register/RegisterHarness.h"
 
@@ -104,7 +106,7 @@ TEST_F(CompleteRun, RecordsEveryStageInOrder) {
   const std::string server = ClassValue(std::string("CLSID\\") + medium::kGridControl.clsid + "\\InprocServer32");
   EXPECT_EQ(lstrcmpiA(server.c_str(), (install_ + "Controls\\TerrasumGrid.ocx").c_str()), 0) << server;
   EXPECT_EQ(regtest::ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"),
-            std::optional<std::string>(install_ + "Uninstall.exe"));
+            std::optional<std::string>(installpath::CommandLineOf(install_ + "Uninstall.exe")));
   EXPECT_EQ(ProductKeysWithProfile(R16_0), std::vector<std::string>{SeededProductKey(R16_0)});
   EXPECT_EQ(ProductKeysWithProfile(R17_1), std::vector<std::string>{SeededProductKey(R17_1)});
   const Link launch = ReadLink(install_ + "Terrasumfor2008.LNK");

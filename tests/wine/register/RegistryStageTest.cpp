@@ -53,11 +53,12 @@ TEST_F(RegistryStage, WritesTheExactValuesAndRecordsBothKeys) {
   EXPECT_EQ(raw->type, static_cast<DWORD>(REG_SZ));
 }
 
-TEST_F(RegistryStage, UninstallStringIsTheBarePathAlsoWithBlanks) {
+// Unquoted, the system would try "C:\Program.exe" first.
+TEST_F(RegistryStage, UninstallStringIsQuotedWhereThePathHoldsABlank) {
   EXPECT_EQ(Run("C:\\Program Files\\Kelvarin\\Terrasum\\"), kRecord) << "a second run records both keys again";
   EXPECT_EQ(regtest::ReadString(LM, kUninstallKey, "UninstallString"),
-            Text("C:\\Program Files\\Kelvarin\\Terrasum\\Uninstall.exe"))
-      << "no quotes, no arguments";
+            Text("\"C:\\Program Files\\Kelvarin\\Terrasum\\Uninstall.exe\""))
+      << "in quotes, no arguments";
   EXPECT_EQ(regtest::ReadString(LM, kProductKey, "installPath"), Text("C:\\Program Files\\Kelvarin\\Terrasum\\"));
 }
 

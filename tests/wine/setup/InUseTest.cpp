@@ -117,8 +117,9 @@ class InUse : public ::testing::Test {
     }
     ASSERT_TRUE(ui::WaitUntil([&] { return !ui::IsChecked(finish, kReadme); }, 5000));
     ASSERT_TRUE(ui::Click(finish, kNext));
-    EXPECT_EQ(run.WaitExit(), 0u);
+    EXPECT_EQ(run.WaitExit(), expectedExit) << "3010: a restart completes the installation";
   }
+  DWORD expectedExit = 0;
 
   SetupRun run;
 };
@@ -136,6 +137,7 @@ TEST_F(InUse, HeldFilesAreReplacedAndThenDeletedAtTheRestart) {
   ScopedFile program(::CreateFileA(kProgram, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(arx && program) << "both held";
 
+  expectedExit = 3010;
   finish = InstallUpToFinish(true);
   ASSERT_NE(finish, nullptr) << "the reinstallation reaches its finish page";
   const ui::MessageBoxInfo told = run.WaitBox();
@@ -188,7 +190,7 @@ TEST_F(InUse, HeldFilesAreReplacedAndThenDeletedAtTheRestart) {
   ASSERT_TRUE(ui::Answer(removal, IDOK));
   ASSERT_TRUE(ui::WaitUntil([&] { return ui::IsEnabled(dialog, IDOK); }));
   ASSERT_TRUE(ui::Click(dialog, IDOK));
-  EXPECT_EQ(uninstall.Wait(), 0u);
+  EXPECT_EQ(uninstall.Wait(), 3010u) << "a restart completes the removal";
 
   // The deletions follow the replacements: files first, then the folders
   // they leave empty, inner to outer, the installation folder last.

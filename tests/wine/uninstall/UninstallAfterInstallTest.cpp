@@ -123,7 +123,8 @@ TEST(UninstallAfterInstall, TheEnginesRecordIsReplayedAndTheInstallFolderGoesAwa
   EXPECT_TRUE(ui::WaitUntil([&] { return !ut::Exists(f.substr(0, f.size() - 1)); }, kLongWait))
       << "install folder left with: " << (ut::Exists(f + "Uninstall.exe") ? "Uninstall.exe " : "")
       << (ut::Exists(f + "readme.txt") ? "readme.txt " : "") << (ut::Exists(f + "Support") ? "Support " : "");
-  EXPECT_TRUE(ui::WaitUntil([&] { return !ut::Exists("D:\\DelUS.bat"); }, kLongWait)) << "the batch itself";
+  EXPECT_TRUE(ui::WaitUntil([&] { return ut::BatchFolders().empty(); }, kLongWait)) << "the batch and its folder";
+  EXPECT_FALSE(ut::Exists("D:\\DelUS.bat"));
 }
 
 }  // namespace

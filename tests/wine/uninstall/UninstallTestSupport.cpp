@@ -23,6 +23,32 @@ std::string ReadBytes(const std::string& path) {
   return out;
 }
 
+std::string WindowsTemp() {
+  char folder[MAX_PATH] = {};
+  ::GetWindowsDirectoryA(folder, MAX_PATH);
+  return std::string(folder) + "\\Temp";
+}
+
+std::string TempFolder() {
+  char folder[MAX_PATH + 1] = {};
+  ::GetTempPathA(MAX_PATH, folder);
+  std::string path = folder;
+  if (!path.empty() && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+std::vector<std::string> BatchFolders() {
+  std::vector<std::string> found;
+  for (const std::string& parent : {WindowsTemp(), TempFolder()}) {
+    WIN32_FIND_DATAA data;
+    ScopedFind find(::FindFirstFileA((parent + "\\DelUS-*").c_str(), &data));
+    if (!find) continue;
+    do found.push_back(parent + "\\" + data.cFileName);
+    while (::FindNextFileA(find.get(), &data));
+  }
+  return found;
+}
+
 bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool IsFolder(const std::string& path) {

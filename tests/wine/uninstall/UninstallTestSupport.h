@@ -22,6 +22,13 @@ std::string Lines(const std::vector<std::string>& lines, const std::string& end 
 // Writes a record file hidden, as Setup leaves it.
 bool WriteRecord(const std::string& path, const std::string& bytes);
 
+// The self-removal batch's places: the Windows folder's Temp, the process's
+// temporary folder (both without a trailing backslash), and the "DelUS-"
+// folders of batches found in them now.
+std::string WindowsTemp();
+std::string TempFolder();
+std::vector<std::string> BatchFolders();
+
 bool KeyExists(HKEY root, const std::string& path);
 void MakeKey(HKEY root, const std::string& path);
 void SetString(HKEY root, const std::string& path, const std::string& name, const std::string& value);
