@@ -38,9 +38,13 @@ bool MoveOver(const std::string& fresh, const std::string& path) {
 // with the descriptor that lets nobody else change what the elevated
 // uninstaller obeys (the move over the old record keeps it). A process that
 // may not name the administrators owner makes it with the default one.
-bool CreateRecordFile(CStdioFile& file, const std::string& path, CFileException& error) {
+bool CreateRecordFile(CStdioFile& file, const std::string& path, const std::string& record, CFileException& error) {
   security::Attributes attributes = security::ProtectedFileAttributes();
-  if (file.OpenNew(path, attributes.get(), &error)) return true;
+  if (file.OpenNew(path, attributes.get(), &error)) {
+    // The file becomes the record once moved over it, descriptor and all.
+    if (attributes.get()) security::ApplyLog::Note(record, security::Kind::trustedFile, true);
+    return true;
+  }
   if (error.m_lOsError != ERROR_INVALID_OWNER || !attributes.get()) return false;
   return file.OpenNew(path, nullptr, &error);
 }
@@ -110,7 +114,7 @@ std::string CSetupThread::WriteNewRecordFile(const std::string& path) const {
       // "Uninstall.~0" and on: no longer than the record's own name.
       fresh = path.substr(0, path.size() - 4) + FormatText(".~%u", n);
       CFileException error(NO_ERROR, fresh);
-      if (CreateRecordFile(file, fresh, error)) break;
+      if (CreateRecordFile(file, fresh, path, error)) break;
       // Left by an earlier run that was cut off: another name.
       if (error.m_lOsError != ERROR_FILE_EXISTS || n >= 100) {
         fresh.clear();

@@ -124,8 +124,8 @@ TEST(FaultRound, UninstallWhileFilesAreHeldOpenLeavesThemToTheRestart) {
   bool finished = false;
   EXPECT_EQ(Uninstall(install, &finished,
                       "部分文件正在被其他程序使用，无法立即删除。\n重新启动计算机后即可完成卸载。"),
-            0u)
-      << "the replay finishes";
+            3u)
+      << "the replay finishes (3: the medium's stand-in control cannot be unregistered, which outranks 3010)";
   EXPECT_TRUE(finished);
   for (const auto& path : held) EXPECT_TRUE(Exists(path)) << path << " is open elsewhere: it stays until the restart";
   std::vector<std::string> expected;
