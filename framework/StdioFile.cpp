@@ -64,6 +64,24 @@ bool CStdioFile::Open(const std::string& path, UINT flags, CFileException* error
   return true;
 }
 
+bool CStdioFile::OpenNew(const std::string& path, SECURITY_ATTRIBUTES* security, CFileException* error) {
+  Close();
+  path_ = path;
+  text_ = true;
+  HANDLE h = sys::CreateFile(path.c_str(), GENERIC_WRITE, 0, security, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    if (error) *error = CFileException(::GetLastError(), path);
+    return false;
+  }
+  file_.reset(h);
+  return true;
+}
+
+void CStdioFile::Flush() {
+  if (!file_) ::SetLastError(ERROR_INVALID_HANDLE);
+  if (!file_ || !::FlushFileBuffers(file_.get())) Throw();
+}
+
 void CStdioFile::Close() { file_.reset(); }
 
 void CStdioFile::Throw() const { throw CFileException(::GetLastError(), path_); }

@@ -47,11 +47,16 @@ class CStdioFile {
 
   // Opens; on failure fills error (when given) and returns false.
   bool Open(const std::string& path, UINT flags, CFileException* error = nullptr);
+  // Makes a new file for writing in text mode, failing when one is there
+  // already; security as CreateFile takes it.
+  bool OpenNew(const std::string& path, SECURITY_ATTRIBUTES* security, CFileException* error = nullptr);
   void Close();
   bool IsOpen() const { return static_cast<bool>(file_); }
 
   // Writes the text; in text mode every LF is written as CR LF.
   void WriteString(const std::string& text);
+  // Has the system write what it holds of the file to the disk.
+  void Flush();
   // Reads up to count characters; in text mode each CR LF reads as LF, so
   // fewer characters than bytes may come back.
   UINT Read(void* buffer, UINT count);

@@ -29,6 +29,26 @@ BOOL CopyFile(const char* from, const char* to, BOOL failIfExists) {
 
 BOOL DeleteFile(const char* path) { return ::DeleteFileW(WideArg(path).get()); }
 
+BOOL MoveFileEx(const char* from, const char* to, DWORD flags) {
+  return ::MoveFileExW(WideArg(from).get(), WideArg(to).get(), flags);
+}
+
+std::string GetTempFileName(const char* folder, const char* prefix) {
+  wchar_t name[MAX_PATH] = {};
+  if (!::GetTempFileNameW(WideArg(folder).get(), WideArg(prefix).get(), 0, name)) return std::string();
+  return cp936::FromWide(name);
+}
+
+std::string GetFullPathName(const char* path) {
+  const WideArg wide(path);
+  const DWORD needed = ::GetFullPathNameW(wide.get(), 0, nullptr, nullptr);
+  if (needed == 0) return std::string();
+  std::vector<wchar_t> buffer(needed + 1, L'\0');
+  const DWORD n = ::GetFullPathNameW(wide.get(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+  if (n == 0 || n >= buffer.size()) return std::string();
+  return cp936::FromWide(std::wstring(buffer.data(), n));
+}
+
 BOOL CreateDirectory(const char* path, SECURITY_ATTRIBUTES* security) {
   return ::CreateDirectoryW(WideArg(path).get(), security);
 }

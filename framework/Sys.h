@@ -28,6 +28,14 @@ DWORD GetFileAttributes(const char* path);
 BOOL SetFileAttributes(const char* path, DWORD attributes);
 BOOL CopyFile(const char* from, const char* to, BOOL failIfExists);
 BOOL DeleteFile(const char* path);
+// to may be null (with MOVEFILE_DELAY_UNTIL_REBOOT: delete at the restart).
+BOOL MoveFileEx(const char* from, const char* to, DWORD flags);
+// A fresh file made empty in folder (GetTempFileName with a unique number of
+// 0); empty when none could be made.
+std::string GetTempFileName(const char* folder, const char* prefix);
+// The full form of path as the system makes it (current folders applied,
+// "." and ".." resolved, slashes as backslashes); empty when it cannot.
+std::string GetFullPathName(const char* path);
 BOOL CreateDirectory(const char* path, SECURITY_ATTRIBUTES* security);
 BOOL RemoveDirectory(const char* path);
 HANDLE CreateFile(const char* path, DWORD access, DWORD share, SECURITY_ATTRIBUTES* security, DWORD disposition,

@@ -1,6 +1,7 @@
 // The folder stage and the top-level stage of the install worker, and the
 // folder and path operations the other stages share.
 #include "framework/CodePage.h"
+#include "framework/InUse.h"
 #include "framework/Security.h"
 #include "framework/Sys.h"
 #include "framework/SystemError.h"
@@ -151,12 +152,15 @@ void CSetupThread::CopyFolderFile(const std::string& source, const std::string& 
   // An older file copied over keeps its own descriptor; a new one takes
   // what its (protected) folder hands down.
   if (existed) ProtectIfTrusted(target, false);
-  if (const DWORD error = CopyOver(source, target, before)) {
+  const DWORD error = CopyOver(source, target, before);
+  if (error != NO_ERROR) {
+    // An older file that a running program holds is replaced at the restart.
+    if (existed && inuse::IsInUseError(error) && ReplaceAtRestart(source, target, FILE_ATTRIBUTE_NORMAL)) return;
     LogFailure("未能复制 " + source + " -> " + target + ": " + SystemErrorLine(error) + "; 跳过该文件");
-    // Skipped silently and not recorded. A copy that broke off (a full
-    // drive) leaves a torn file that no record names and that takes the
-    // space the record needs; it goes. An older file that was there (held
-    // open, say) is not ours to delete.
+    // Otherwise skipped silently and not recorded. A copy that broke off (a
+    // full drive) leaves a torn file that no record names and that takes
+    // the space the record needs; it goes. An older file that was there is
+    // not ours to delete.
     if (!existed) sys::DeleteFile(target.c_str());
     return;
   }
@@ -216,6 +220,18 @@ bool CSetupThread::AskRetryFolder(DWORD error, const std::string& prefix) {
   return answer == IDRETRY;
 }
 
+bool CSetupThread::ReplaceAtRestart(const std::string& source, const std::string& target, DWORD attributes) {
+  const std::string pending = inuse::ReplaceAtRestart(source, target, attributes);
+  if (pending.empty()) return false;
+  restart_.files.push_back(target);
+  RecordFile(target);
+  // The waiting copy too: uninstalled before the restart, it must go as
+  // well, or the restart would put the file back in place.
+  RecordFile(pending);
+  Log("文件正在使用, 重新启动后替换: " + source + " -> " + target + " (新文件暂存为 " + pending + ")");
+  return true;
+}
+
 void CSetupThread::TellNotCopied(const std::string& path) {
   LogFailure("名称含有简体中文字符集(GBK)以外的字符, 未复制: " + path);
   Prompt(FormatText(kUnrepresentablePrompt, path.c_str()), MB_OK | MB_ICONEXCLAMATION);
@@ -227,7 +243,8 @@ void CSetupThread::CopyTopFiles() {
   for (const std::string& path : skipped) TellNotCopied(path);
   for (const std::string& name : names) {
     if (cp936::EqualsNoCase(name, kSetupProgram)) continue;
-    const std::string target = m_installFolder + name;
+    const std::string source = m_sourceFolder + name, target = m_installFolder + name;
+    const bool icon = cp936::EqualsNoCase(name, kProductIcon);
     // The uninstaller is made empty with its descriptor first and copied
     // over, so that it is never writable by others; the copy keeps that
     // descriptor, and gets it again in case the system's copy handed down
@@ -235,17 +252,20 @@ void CSetupThread::CopyTopFiles() {
     const bool trusted = installpath::TrustOf(m_installFolder, target, false) != installpath::Trust::none;
     bool made = false;
     if (trusted) security::MakeProtectedFile(target, security::Kind::trustedFile, &made);
-    if (const DWORD error = CopyOver(m_sourceFolder + name, target, sys::GetFileAttributes(target.c_str()))) {
-      LogFailure("未能复制 " + m_sourceFolder + name + " -> " + target + ": " + SystemErrorLine(error) + "; 跳过该文件");
-      if (made) sys::DeleteFile(target.c_str());
-    } else {
+    const DWORD error = CopyOver(source, target, sys::GetFileAttributes(target.c_str()));
+    // Recorded whether or not the copy succeeded; one held by a running
+    // program is replaced at the restart (and recorded there).
+    if (error == NO_ERROR) {
       if (trusted) ProtectIfTrusted(target, false);
       ULONGLONG size = 0;
       if (sys::FileSize(target.c_str(), size)) CountCopied(size);
-      Log("复制文件 " + m_sourceFolder + name + " -> " + target);
+      Log("复制文件 " + source + " -> " + target);
+      RecordFile(target);
+    } else if (!inuse::IsInUseError(error) || !ReplaceAtRestart(source, target, icon ? FILE_ATTRIBUTE_HIDDEN : 0)) {
+      LogFailure("未能复制 " + source + " -> " + target + ": " + SystemErrorLine(error) + "; 跳过该文件");
+      if (made) sys::DeleteFile(target.c_str());
+      RecordFile(target);
     }
-    // Recorded whether or not the copy succeeded.
-    RecordFile(target);
-    if (cp936::EqualsNoCase(name, kProductIcon)) sys::SetFileAttributes(target.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    if (icon) sys::SetFileAttributes(target.c_str(), FILE_ATTRIBUTE_HIDDEN);
   }
 }

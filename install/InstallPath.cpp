@@ -45,6 +45,21 @@ std::string SearchPattern(const std::string& folder, const std::string& pattern)
   return folder + "\\" + pattern;
 }
 
+std::string DriveFolderText(const std::string& typed) {
+  std::string text = cp936::Trim(typed);
+  // A slash is never the trail byte of a double-byte character.
+  for (char& c : text)
+    if (c == '/') c = '\\';
+  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  if (text.size() < 3 || !letter(text[0]) || text[1] != ':' || text[2] != '\\') return std::string();
+  for (std::size_t i = 2; i < text.size(); i = cp936::NextChar(text, i)) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' || c == '|')
+      return std::string();
+  }
+  return text;
+}
+
 std::string CommandLineOf(const std::string& program) {
   return program.find(' ') == std::string::npos ? program : "\"" + program + "\"";
 }

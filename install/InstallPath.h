@@ -32,6 +32,14 @@ inline bool FitsFolderLimit(const std::string& path) { return path.size() <= kMa
 // separator (or a drive's colon), and the pattern.
 std::string SearchPattern(const std::string& folder, const std::string& pattern);
 
+// The installation folder as typed on the folder page, in the form Setup
+// takes it before it makes it full: blanks trimmed at both ends, slashes as
+// backslashes. Empty when the text cannot be a folder on a drive: one that
+// names no drive ("Terrasum\", "\Terrasum\"), is relative to a drive's
+// current folder ("D:Terrasum\"), names a network share or a device path
+// ("\\server\share\", "\\?\D:\"), or holds a character no path may hold.
+std::string DriveFolderText(const std::string& typed);
+
 // The command line that starts a program: its path, in double quotes where
 // it holds a blank. Unquoted, "D:\Soft Ware\T\Uninstall.exe" would be taken
 // for "D:\Soft.exe" with arguments first, a program that anybody who may

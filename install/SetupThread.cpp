@@ -33,6 +33,7 @@ int CSetupThread::Run() {
     RunLaterStage([this] { WriteRegistry(); });
     RunLaterStage([this] { CreateShortcuts(); });
     RunLaterStage([this] { WriteRecord(); });
+    RunLaterStage([this] { NameProgramsHoldingFiles(); });
     SendToPage(WM_SETUP_FINISHING);
     PostToPage(WM_SETUP_DONE);
   } else {
@@ -48,6 +49,10 @@ bool CSetupThread::CopyFolders() {
   for (const std::string& name : Folders())
     if (!CopyFolder(m_sourceFolder + name, m_installFolder + name)) return false;
   return true;
+}
+
+void CSetupThread::NameProgramsHoldingFiles() {
+  if (RestartNeeded()) restart_.programs = inuse::ProgramsUsing(restart_.files);
 }
 
 template <typename Stage>

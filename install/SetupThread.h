@@ -25,6 +25,7 @@
 #include "framework/FileFind.h"
 #include "framework/ProcessAccount.h"
 #include "framework/WinThread.h"
+#include "framework/InUse.h"
 #include "install/SetupMessages.h"
 
 class CSetupThread : public CWinThread {
@@ -78,9 +79,6 @@ class CSetupThread : public CWinThread {
   // 3: installed, but some entry failed (each named in the log); 3010: a
   // restart completes the installation; 0: installed completely.
   int ExitCode() const;
-  // ---- Restart pending: filled in where files in use are replaced at restart.
-  bool RestartNeeded() const { return false; }
-  // ---- End of restart pending.
 
   // The stages, in the order Run calls them after the folder stage (public
   // so that tests can run them one by one).
@@ -122,9 +120,18 @@ class CSetupThread : public CWinThread {
 
   const std::string& RecordText() const { return record_; }
 
+  // Files in use that the system replaces at the next restart (read once
+  // the worker has ended): the product files that a running program held,
+  // and the programs the system names as holding them (none where it cannot
+  // tell).
+  bool RestartNeeded() const { return !restart_.files.empty(); }
+  const RestartList& FilesPutOff() const { return restart_; }
+
  private:
   // The folder stage: false when a CopyFolder gave up.
   bool CopyFolders();
+  // Asks the system which programs hold the files left for the restart.
+  void NameProgramsHoldingFiles();
   // Runs one later stage; an exception inside it never stops the run.
   template <typename Stage>
   void RunLaterStage(Stage stage);
@@ -140,6 +147,14 @@ class CSetupThread : public CWinThread {
   int Prompt(const std::string& text, UINT type) const;
   void SendToPage(UINT msg, const std::string* source = nullptr, const std::string* target = nullptr) const;
   void PostToPage(UINT msg) const;
+
+  // A target file that a running program holds: the new file goes beside it
+  // and is moved over it at the next restart. Records the target and the
+  // waiting copy; false (nothing recorded) when the system refused that too.
+  bool ReplaceAtRestart(const std::string& source, const std::string& target, DWORD attributes);
+  // The record's write: a new file beside the old record, moved over it.
+  void ReplaceRecordFile(const std::string& path);
+  std::string WriteNewRecordFile(const std::string& path) const;
 
   // CopyFolder's pieces.
   bool FindSourceEntries(const std::string& source, CFileFind& finder, bool& found);
@@ -190,6 +205,7 @@ class CSetupThread : public CWinThread {
   int failures_ = 0;
   std::string record_;
   ULONGLONG copiedBytes_ = 0;
+  RestartList restart_;
   HWND owner_ = nullptr;
   bool ownerTaken_ = false;
 };

@@ -31,6 +31,7 @@ INT_PTR CCopyPage::DoModal() {
   // The worker object is a member: its thread must be over before the page
   // (or the program) can go away.
   worker_.WaitForEnd(true);
+  m_restart = worker_.FilesPutOff();
   return result;
 }
 

@@ -33,6 +33,9 @@ class CCopyPage : public CDialog {
   // Set by the wizard before the page runs; the source folder is taken back.
   std::string m_sourceFolder;
   std::string m_installFolder;
+  // Taken back by the wizard: what the worker left for the next restart,
+  // filled in once the worker has ended.
+  RestartList m_restart;
   // The log of /LOG=, handed to the worker; null for none.
   const CActionLog* m_log = nullptr;
   // Once the page has run: the install worker's exit code (2 when it never

@@ -6,6 +6,7 @@
 #include "controls/ColorLabel.h"
 #include "controls/ShadeButton.h"
 #include "framework/Dialog.h"
+#include "framework/InUse.h"
 
 class CFinishPage : public CDialog {
  public:
@@ -13,8 +14,12 @@ class CFinishPage : public CDialog {
 
   BOOL OnInitDialog() override;
   bool OnCommand(int id, int code) override;
+  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
   std::string m_installFolder;  // handed in by the wizard loop
+  // Handed in by the wizard loop: files the system replaces at the next
+  // restart. When there are any, the page tells the user once it is shown.
+  RestartList m_restart;
 
  protected:
   void DoDataExchange() override;
@@ -23,6 +28,7 @@ class CFinishPage : public CDialog {
   // Opens install folder + "readme.txt" through the shell when the check box
   // is checked and the file exists.
   void OpenReadme();
+  void TellRestartNeeded();
 
   CColorLabel title_;
   CButton readme_;

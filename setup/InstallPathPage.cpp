@@ -3,6 +3,8 @@
 #include <shlobj.h>
 
 #include "framework/CodePage.h"
+#include "framework/Sys.h"
+#include "install/InstallPath.h"
 #include "setup/PageLook.h"
 #include "setup/PathBrowser.h"
 #include "setup/WizardCodes.h"
@@ -46,10 +48,24 @@ void CInstallPathPage::OnBrowse() {
   pathEdit_.SetWindowText(chosen + kProductSubfolder);
 }
 
-// The text is kept as typed, blanks included; the copy page trims it.
+// A folder is taken as a full path on a drive. One relative to a current
+// folder would be wherever Setup happens to stand (the medium, as a rule),
+// the page shows no resolved path for the user to check, and the uninstaller
+// acts on full paths only, so it could never remove such an installation.
+std::string CInstallPathPage::FullFolder(const std::string& typed) {
+  const std::string text = installpath::DriveFolderText(typed);
+  if (text.empty()) return std::string();
+  // Resolves "." and ".." and doubled backslashes.
+  const std::string full = sys::GetFullPathName(text.c_str());
+  return installpath::DriveFolderText(full) == full ? full : std::string();
+}
+
+// A refused text is kept as typed, so that the page shows it again.
 void CInstallPathPage::OnNext() {
   m_installFolder = pathEdit_.GetWindowText();
-  if (!m_installFolder.empty() && cp936::FindLastBackslash(m_installFolder) != cp936::npos) {
+  const std::string full = FullFolder(m_installFolder);
+  if (!full.empty()) {
+    m_installFolder = full;
     EndDialog(WIZARD_NEXT);
     return;
   }

@@ -1,6 +1,7 @@
 #pragma once
-// Wizard position 2: the installation folder (dialog 135). Next accepts any
-// text that holds a backslash; "..." opens the shell's folder browser.
+// Wizard position 2: the installation folder (dialog 135). Next accepts a
+// folder on a drive and hands it on as a full path; "..." opens the shell's
+// folder browser.
 #include <string>
 
 #include "controls/ColorLabel.h"
@@ -15,8 +16,11 @@ class CInstallPathPage : public CDialog {
   bool OnCommand(int id, int code) override;
 
   // Handed in and taken back by the wizard loop; only Next stores the edit's
-  // text here, exactly as typed.
+  // text here: made a full path when accepted, exactly as typed when not.
   std::string m_installFolder;
+
+  // The full path of a typed folder on a drive, or empty when it is none.
+  static std::string FullFolder(const std::string& typed);
 
  protected:
   void DoDataExchange() override;

@@ -152,11 +152,14 @@ void CSetupDialog::RunWizard() {
         pages->copy.m_log = m_log;
         code = pages->copy.DoModal();
         sourceFolder_ = pages->copy.m_sourceFolder;
+        restart_ = pages->copy.m_restart;
         exitCode_ = pages->copy.ExitCode();
         break;
       default:
         pages->finish.m_installFolder = installFolder_;
+        pages->finish.m_restart = restart_;
         code = pages->finish.DoModal();
+        restart_ = pages->finish.m_restart;  // told once, not again when the page is shown again
         break;
     }
     if (code == WIZARD_NEXT) {

@@ -9,6 +9,7 @@
 #include "framework/ActionLog.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
+#include "framework/InUse.h"
 
 class CSetupDialog : public CDialog {
  public:
@@ -60,6 +61,7 @@ class CSetupDialog : public CDialog {
   int agreed_ = 0;
   std::string sourceFolder_;
   std::string installFolder_;
+  RestartList restart_;
   int pictureInterval_ = 5000;
   int pictureIndex_ = 0;
   std::vector<std::string> pictures_;

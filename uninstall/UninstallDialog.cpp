@@ -6,6 +6,7 @@
 #include "framework/App.h"
 #include "framework/CodePage.h"
 #include "framework/Handles.h"
+#include "framework/InUse.h"
 #include "framework/Sys.h"
 #include "framework/SystemError.h"
 #include "install/InstallRecord.h"
@@ -17,6 +18,9 @@ constexpr UINT kIconId = 128;
 const char kRecordName[] = "Uninstall.log";
 const char kInstallPathValue[] = "installPath";
 const char kFailedText[] = "Gravo V6.0 卸载未能完成!";
+// Posted by the dialog to itself once the replay is done: the user is told
+// about files left to the restart after the worker has ended.
+constexpr UINT WM_UNINSTALL_TELL_RESTART = WM_APP + 1;
 
 }  // namespace
 
@@ -120,6 +124,9 @@ bool CUninstallDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
     case WM_UNINSTALL_FAILED:
       OnUninstallFailed();
       break;
+    case WM_UNINSTALL_TELL_RESTART:
+      TellRestartNeeded();
+      break;
     case WM_PAINT:
       if (!OnPaint()) return false;
       break;
@@ -148,6 +155,15 @@ void CUninstallDialog::OnUninstallDone() {
   m_finishText.ShowWindow(SW_SHOW);
   m_finish.EnableWindow(TRUE);
   m_finish.SetFocus();
+  PostMessage(WM_UNINSTALL_TELL_RESTART);
+}
+
+void CUninstallDialog::TellRestartNeeded() {
+  // The worker has sent its last message and ends right after it.
+  m_worker.WaitForEnd(true);
+  if (!m_worker.RestartNeeded()) return;
+  MessageBox(inuse::RestartMessage(m_worker.FilesPutOff(), "删除", "卸载").c_str(), AfxGetAppName(),
+             MB_OK | MB_ICONINFORMATION);
 }
 
 void CUninstallDialog::OnUninstallFailed() {

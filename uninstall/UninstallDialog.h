@@ -49,6 +49,9 @@ class CUninstallDialog : public CDialog {
   void OnUninstallFilesDone();
   void OnUninstallDone();
   void OnUninstallFailed();
+  // Tells the user, once the worker has ended, that a restart completes the
+  // removal when files in use were left to it.
+  void TellRestartNeeded();
   bool OnPaint();
   // Raises the worker's stop flag and waits for its thread, serving the
   // messages it sends meanwhile; returns at once when none runs.

@@ -32,6 +32,11 @@ bool IsFullPath(const std::string& path) {
   return path.size() >= 3 && path[0] == '\\' && path[1] == '\\';
 }
 
+// Whether path lies inside folder (given without its trailing backslash).
+bool IsInside(const std::string& path, const std::string& folder) {
+  return path.size() > folder.size() + 1 && cp936::EqualsNoCase(path.substr(0, folder.size() + 1), folder + "\\");
+}
+
 // A read-only file cannot be deleted; the installation may have copied one
 // from a read-only medium. The attributes are looked at only when the
 // deletion was refused: asking first would cost every file a second trip to
@@ -48,6 +53,12 @@ DWORD DeleteFileOrReadOnly(const std::string& path) {
   sys::SetFileAttributes(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
   return sys::DeleteFile(path.c_str()) ? NO_ERROR : ::GetLastError();
 }
+
+// A file another program has open without sharing is refused as in use; a
+// module it has loaded (AutoCAD's ARX modules) with access denied, which no
+// other cause gives the elevated uninstaller for a file that is not
+// read-only.
+bool IsHeldOpen(DWORD error) { return error == ERROR_ACCESS_DENIED || inuse::IsInUseError(error); }
 
 bool IsGone(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
@@ -97,6 +108,30 @@ HKEY RootKey(record::RootCode code) {
 
 }  // namespace
 
+void CUninstallThread::RemoveFoldersAtRestart(const std::vector<std::string>& folders) {
+  if (restart_.files.empty()) return;
+  const auto holdsPutOffFile = [this](const std::string& folder) {
+    for (const std::string& file : restart_.files)
+      if (IsInside(file, folder)) return true;
+    return false;
+  };
+  std::vector<std::string> order(folders.rbegin(), folders.rend());
+  if (!recordFolder_.empty()) order.push_back(recordFolder_);
+  std::vector<std::string> done;
+  for (const std::string& folder : order) {
+    if (!IsFullPath(folder) || !holdsPutOffFile(folder)) continue;
+    // Gone already, or recorded twice over.
+    if (!IsFolder(folder)) continue;
+    bool twice = false;
+    for (const std::string& d : done) twice = twice || cp936::EqualsNoCase(d, folder);
+    if (twice) continue;
+    if (inuse::DeleteAtRestart(folder)) {
+      done.push_back(folder);
+      Log("文件夹中有文件正在使用, 重新启动后删除: " + folder);
+    }
+  }
+}
+
 HWND CUninstallThread::MainWindow() const { return m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr; }
 
 LRESULT CUninstallThread::Send(UINT msg, LPARAM lp) const {
@@ -135,6 +170,9 @@ void CUninstallThread::DeleteRecordedFile(const std::string& path) {
     Log("是文件夹, 由文件夹一项删除: " + path);
   } else if (cp936::EqualsNoCase(path, selfremoval::RunningProgramFile())) {
     Log("卸载程序本身, 由自删除批处理在卸载程序结束后删除: " + path);
+  } else if (IsHeldOpen(error) && inuse::DeleteAtRestart(path)) {
+    restart_.files.push_back(path);
+    Log("文件正在使用 (" + SystemErrorLine(error) + "), 重新启动后删除: " + path);
   } else {
     LogFailure("未能删除文件 " + path + ": " + SystemErrorLine(error));
   }
@@ -147,6 +185,8 @@ bool CUninstallThread::Fail() {
 
 bool CUninstallThread::LoadRecord(const std::string& path) {
   std::string problem;
+  const std::size_t slash = cp936::FindLastBackslash(path);
+  recordFolder_ = slash == cp936::npos ? std::string() : path.substr(0, slash);
   try {
     CStdioFile file(path, CStdioFile::modeRead | CStdioFile::typeText);
     const unsigned long long length = file.GetLength();
@@ -218,6 +258,7 @@ void CUninstallThread::Replay() {
   RemoveAcadProfiles();
   Log(std::string("删除 AutoCAD 配置 ") + kUninstallIdentity.profileName + " (HKEY_CURRENT_USER)");
   WriteSelfRemovalBatch();
+  if (RestartNeeded()) restart_.programs = inuse::ProgramsUsing(restart_.files);
   completed_ = true;
   Send(WM_UNINSTALL_DONE);
 }
@@ -260,6 +301,7 @@ bool CUninstallThread::RemoveFolders() {
     if (IsGone(error)) Log("文件夹已不存在: " + *it);
     else Log("保留文件夹 " + *it + ": " + SystemErrorLine(error));
   }
+  if (!stop_) RemoveFoldersAtRestart(folders);
   return !stop_;
 }
 

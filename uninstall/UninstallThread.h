@@ -7,6 +7,9 @@
 #include <atomic>
 #include <cstddef>
 #include <string>
+#include <vector>
+
+#include "framework/InUse.h"
 
 #include "framework/ActionLog.h"
 #include "framework/WinThread.h"
@@ -36,9 +39,6 @@ class CUninstallThread : public CWinThread {
   // program file aside) or a control could not be unregistered; 3010: a
   // restart completes the removal; 0: removed.
   int ExitCode() const;
-  // ---- Restart pending: filled in where files in use are deleted at restart.
-  bool RestartNeeded() const { return false; }
-  // ---- End of restart pending.
 
   // On the dialog's thread, before the worker starts. Reads the whole file in
   // text mode. When it cannot be read whole (file error, too large, not text)
@@ -73,11 +73,22 @@ class CUninstallThread : public CWinThread {
   // True only when the control's DllUnregisterServer was found and returned 0.
   static bool UnregisterControl(const std::string& path);
 
+  // Recorded files that a running program held, which the system deletes at
+  // the next restart (with the recorded folders they leave empty), and the
+  // programs it names as holding them. Read once the worker has ended.
+  bool RestartNeeded() const { return !restart_.files.empty(); }
+  const RestartList& FilesPutOff() const { return restart_; }
+
  private:
+  // The recorded folders that hold files left to the restart, innermost
+  // first, and the record's own folder last, are removed at the restart
+  // after those files, when they are empty by then.
+  void RemoveFoldersAtRestart(const std::vector<std::string>& folders);
   void Replay();
   bool Fail();
   void LogFailure(const std::string& line);
-  // A recorded file deleted, or logged as left behind.
+  // A recorded file deleted (a read-only one too), left to the restart when
+  // a running program holds it, or logged as left behind.
   void DeleteRecordedFile(const std::string& path);
   HWND MainWindow() const;
   LRESULT Send(UINT msg, LPARAM lp = 0) const;
@@ -88,4 +99,7 @@ class CUninstallThread : public CWinThread {
   bool completed_ = false;
   int failures_ = 0;
   std::string record_;
+  // The folder of the record file, without its trailing backslash.
+  std::string recordFolder_;
+  RestartList restart_;
 };

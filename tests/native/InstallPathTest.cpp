@@ -68,6 +68,44 @@ TEST(InstallPath, SearchPatternJoinsFolderAndPattern) {
   EXPECT_EQ(installpath::SearchPattern("", "*.*"), "*.*");
 }
 
+// The folder page's rule: a folder on a named drive, trimmed, with slashes
+// as backslashes; anything relative to a current folder, a share or a
+// device path, and forbidden characters are refused (empty).
+TEST(InstallPath, DriveFolderTextTakesOnlyFoldersOnANamedDrive) {
+  const struct {
+    const char* typed;
+    const char* taken;
+  } cases[] = {
+      {"D:\\Terrasum\\", "D:\\Terrasum\\"},
+      {"  D:\\Terrasum  ", "D:\\Terrasum"},
+      {"D:/Terrasum\\", "D:\\Terrasum\\"},
+      {"d:/a/b/", "d:\\a\\b\\"},
+      {"D:\\", "D:\\"},
+      {"C:\\忠誠\\", "C:\\忠誠\\"},
+      {"C:\\\x81|\\", "C:\\\x81|\\"},  // '|' as a trail byte is part of a character
+      {"D:Terrasum\\", ""},
+      {"Terrasum\\", ""},
+      {"\\Terrasum\\", ""},
+      {"abc\\", ""},
+      {"C:", ""},
+      {"", ""},
+      {"   ", ""},
+      {"\\\\server\\share\\x\\", ""},
+      {"//server/share/x/", ""},
+      {"\\\\?\\D:\\Terrasum\\", ""},
+      {"\\\\.\\D:\\", ""},
+      {"D:\\a:b\\", ""},
+      {"D:\\a?\\", ""},
+      {"D:\\a*\\", ""},
+      {"D:\\a|b\\", ""},
+      {"D:\\a<b>\\", ""},
+      {"D:\\\"a\"\\", ""},
+      {"D:\\a\tb\\", ""},
+      {"1:\\a\\", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(installpath::DriveFolderText(c.typed), c.taken) << "typed [" << c.typed << "]";
+}
+
 }  // namespace
 
 TEST(InstallPath, ACommandLineWithABlankIsQuoted) {

@@ -463,6 +463,44 @@ void Process::Kill() {
   pid_ = 0;
 }
 
+namespace {
+const char kSessionManager[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+}  // namespace
+
+std::vector<std::string> PendingFileRenames() {
+  std::vector<std::string> entries;
+  HKEY key = nullptr;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_READ, &key) != ERROR_SUCCESS) return entries;
+  DWORD type = 0, size = 0;
+  std::vector<wchar_t> data;
+  if (::RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+      type == REG_MULTI_SZ) {
+    data.assign(size / sizeof(wchar_t) + 2, L'\0');
+    if (::RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, &type,
+                           reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
+      data.clear();
+  }
+  ::RegCloseKey(key);
+  // Strings one after the other, each ended by a NUL, the whole by one more:
+  // an empty string within is a deletion's target, so the size decides.
+  const std::size_t count = size / sizeof(wchar_t);
+  for (std::size_t i = 0; !data.empty() && i + 1 < count;) {
+    const std::wstring entry(data.data() + i);
+    char buffer[1024] = {};
+    ::WideCharToMultiByte(936, 0, entry.c_str(), -1, buffer, sizeof buffer - 1, nullptr, nullptr);
+    entries.emplace_back(buffer);
+    i += entry.size() + 1;
+  }
+  return entries;
+}
+
+void ClearPendingFileRenames() {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+  ::RegDeleteValueA(key, "PendingFileRenameOperations");
+  ::RegCloseKey(key);
+}
+
 std::string BuildDir() {
   const char* dir = std::getenv("TS_BUILD_DIR");
   std::string d = dir && *dir ? dir : "Y:\\";

@@ -130,6 +130,15 @@ class Process {
   DWORD pid_ = 0;
 };
 
+// The entries of the value PendingFileRenameOperations of the key
+// "SYSTEM\CurrentControlSet\Control\Session Manager" under
+// HKEY_LOCAL_MACHINE, in code page 936 and in order:
+// pairs of source and target ("\??\C:\a", "!\??\C:\b"); an empty target is
+// a deletion. Empty when the value is missing.
+std::vector<std::string> PendingFileRenames();
+// Deletes that value (each test prefix has its own).
+void ClearPendingFileRenames();
+
 // Folder of the build tree as seen from Windows (TS_BUILD_DIR, e.g. "Y:\").
 std::string BuildDir();
 // A folder for the test's screenshots inside the build tree (made if missing).

@@ -23,14 +23,16 @@ ScopedFile HoldOpenForReading(const std::string& path) {
   return ScopedFile(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
+// The sources are held: a held target is a file in use, replaced at the
+// restart (InstallInUseTest.cpp).
 TEST(InstallFailure, UncopiableFilesAreSkippedInFoldersAndRecordedAtTopLevel) {
   const std::string source = "E:\\locked\\", install = "C:\\locked\\";
   MakeMedium(source);
   Put(install + "Data\\d.dat", "old");
   Put(install + "Terrasum.exe", "old exe");
-  ScopedFile data = HoldOpen(install + "Data\\d.dat");
-  ScopedFile exe = HoldOpen(install + "Terrasum.exe");
-  ASSERT_TRUE(data && exe) << "targets held open";
+  ScopedFile data = HoldOpen(source + "Data\\d.dat");
+  ScopedFile exe = HoldOpen(source + "Terrasum.exe");
+  ASSERT_TRUE(data && exe) << "sources held open";
   CSetupThread worker;
   TestPage page;
   PromptDriver driver({});
@@ -62,10 +64,10 @@ TEST(InstallFailure, ProtectedTargetsThatCannotBeCopiedOverKeepTheirAttributes) 
   Put(install + "Terrasum.exe", "old exe");
   ::SetFileAttributesA((install + "Data\\d.dat").c_str(), protectedFile);
   ::SetFileAttributesA((install + "Terrasum.exe").c_str(), protectedFile);
-  // Read access only: Windows opens a read-only file for nothing more.
-  ScopedFile data = HoldOpenForReading(install + "Data\\d.dat");
-  ScopedFile exe = HoldOpenForReading(install + "Terrasum.exe");
-  ASSERT_TRUE(data && exe) << "targets held open";
+  // The sources held, so that the copies fail with the targets opened up.
+  ScopedFile data = HoldOpenForReading(source + "Data\\d.dat");
+  ScopedFile exe = HoldOpenForReading(source + "Terrasum.exe");
+  ASSERT_TRUE(data && exe) << "sources held open";
   CSetupThread worker;
   TestPage page;
   PromptDriver driver({});
@@ -79,6 +81,7 @@ TEST(InstallFailure, ProtectedTargetsThatCannotBeCopiedOverKeepTheirAttributes) 
   EXPECT_EQ(Attributes(install + "Data\\d.dat"), protectedFile);
   EXPECT_EQ(Attributes(install + "Terrasum.exe"), protectedFile);
   EXPECT_EQ(page.Kinds().back(), WM_SETUP_DONE) << "the run goes on";
+  EXPECT_FALSE(worker.RestartNeeded()) << "no file in use";
 }
 
 TEST(InstallFailure, CancelDuringALargeCopyStopsAfterThatFile) {
@@ -152,6 +155,7 @@ TEST(InstallFailure, UnwritableRecordIsReportedAndTheRunEndsNormally) {
   EXPECT_EQ(page.Kinds().end()[-2], WM_SETUP_FINISHING);
   EXPECT_EQ(page.Kinds().back(), WM_SETUP_DONE);
   EXPECT_TRUE(IsFolder(path)) << "the folder is left alone";
+  EXPECT_FALSE(Exists(install + "Uninstall.~0")) << "no new record left beside it";
   const std::string last = "File Copy: C:\\norec\\Uninstall.log\n";
   const std::string& text = worker.RecordText();
   EXPECT_EQ(text.substr(text.size() - std::min(text.size(), last.size())), last)

@@ -235,11 +235,11 @@ TEST_F(WizardFlow, InstallPathPageRefusesAPathWithoutBackslashAndForgetsOnBack) 
   ASSERT_NE(path, nullptr);
   EXPECT_EQ(ui::ControlText(path, kPath), "C:") << "kept by the refused Next";
 
-  // "abc\" is accepted unchanged: the copy page follows.
-  ASSERT_TRUE(ui::SetEditText(path, kPath, "abc\\"));
+  // A full path on a drive is accepted: the copy page follows.
+  ASSERT_TRUE(ui::SetEditText(path, kPath, "D:\\abc\\"));
   ASSERT_TRUE(ui::Click(path, kNext));
   HWND copy = run.WaitPage(Page::Copy);
-  EXPECT_NE(copy, nullptr) << "abc\\ accepted";
+  EXPECT_NE(copy, nullptr) << "D:\\abc\\ accepted";
   AbortAtMissingFolder();
 }
 
