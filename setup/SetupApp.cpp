@@ -3,6 +3,7 @@
 #include "framework/CommandLine.h"
 #include "framework/Sys.h"
 #include "framework/SystemError.h"
+#include "setup/InstallPathPage.h"
 #include "setup/PerUserStep.h"
 #include "setup/SetupDialog.h"
 #include "setup/SilentSetup.h"
@@ -28,6 +29,14 @@ int CSetupApp::RunFromCommandLine() {
   const cmdline::Options options =
       cmdline::Parse(cmdline::SkipProgramName(sys::CommandLine()), cmdline::Program::setup);
   std::string problem = options.problem;
+  // /D= is taken as the folder page takes a typed folder: a full path on a
+  // drive, slashes as backslashes and "." and ".." resolved, so that the
+  // record holds only paths the uninstaller acts on.
+  std::string folder = options.folder;
+  if (problem.empty() && options.hasFolder) {
+    folder = CInstallPathPage::FullFolder(options.folder);
+    if (folder.empty()) problem = "/D= 的安装文件夹 \"" + options.folder + "\" 不是驱动器上的完整路径(例如 D:\\Terrasum)。";
+  }
   DWORD error = NO_ERROR;
   if (!options.logPath.empty() && !log_.Open(options.logPath, error) && problem.empty())
     problem = "不能创建日志文件 " + options.logPath + ": " + SystemErrorLine(error);
@@ -42,12 +51,12 @@ int CSetupApp::RunFromCommandLine() {
                       options.help ? MB_OK | MB_ICONINFORMATION : MB_OK | MB_ICONEXCLAMATION);
   } else if (options.silent) {
     log_.Write("静默安装 (/S): 接受许可协议; 安装文件夹 " +
-               (options.hasFolder ? options.folder : std::string(CSetupDialog::kDefaultInstallFolder)));
-    code = CSilentSetup(log_, options.folder).Run();
+               (options.hasFolder ? folder : std::string(CSetupDialog::kDefaultInstallFolder)));
+    code = CSilentSetup(log_, folder).Run();
   } else {
     CSetupDialog dialog;
     dialog.m_log = &log_;
-    dialog.m_presetFolder = options.folder;
+    dialog.m_presetFolder = folder;
     m_pMainWnd = &dialog;
     dialog.DoModal();
     m_pMainWnd = nullptr;

@@ -93,6 +93,7 @@ if [ -z "$demo" ]; then
   # outside the snapshot's drives).
   run refused 1 'E:\setup.exe /S /X /LOG='"${wrun}refused.log"
   run relative 1 'E:\setup.exe /S /D=Terrasum'
+  run unc 1 'E:\setup.exe /S /D=\\server\share\Terrasum'
   snapshot "$out/after-refused.txt"
   difference "$out/before.txt" "$out/after-refused.txt" | wine_noise >"$out/refused-difference.txt"
   [ -s "$out/refused-difference.txt" ] && fail "a refused line changed the prefix: $(head -5 "$out/refused-difference.txt")"
@@ -107,8 +108,10 @@ if [ -z "$demo" ]; then
   snapshot "$out/before-silent.txt"
 fi
 
-# 0: silent, into a folder with a Chinese name and a blank, not quoted.
-run silent 0 "E:\\setup.exe /S /LOG=C:\\silent.log /D=$folder"
+# 0: silent, into a folder with a Chinese name and a blank, not quoted,
+# written with slashes and a "." as a script might: taken as the folder page
+# takes it, the full path D:\工程 软件\Terrasum\.
+run silent 0 "E:\\setup.exe /S /LOG=C:\\silent.log /D=D:/工程 软件/./Terrasum"
 snapshot "$out/after-silent.txt"
 driver silent-account --account "$wrun" "$folder"
 log silent.log >"$out/silent.log"
