@@ -46,8 +46,27 @@ FILE* g_out = stdout;
 // before the driver's click arrived, or only after it, decided whether the
 // mark showed, and that was a matter of timing. Painted whole, a page shows
 // its state, the same every time.
+//
+// The page belongs to another process: RDW_UPDATENOW cannot paint it from
+// here, so the shot waits until the page and every control have taken their
+// paint (no update region left). Shot at once, the uninstaller's finish
+// text was seen erased and not yet drawn again.
+BOOL CALLBACK NoteChildPaintPending(HWND child, LPARAM pending) {
+  if (!::IsWindowVisible(child) || !::GetUpdateRect(child, nullptr, FALSE)) return TRUE;
+  *reinterpret_cast<bool*>(pending) = true;
+  return FALSE;
+}
+
+bool PaintPending(HWND window) {
+  if (::GetUpdateRect(window, nullptr, FALSE)) return true;
+  bool pending = false;
+  ::EnumChildWindows(window, &NoteChildPaintPending, reinterpret_cast<LPARAM>(&pending));
+  return pending;
+}
+
 void PaintWhole(HWND page) {
   ::RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  if (!ui::WaitUntil([&] { return !PaintPending(page); }, 10000)) Fail("the page did not paint itself");
 }
 
 // Setup's background shows the medium's pictures one after another, a new
