@@ -285,7 +285,10 @@ void RunUninstall(const std::string& folder) {
   Shot("uninstall-progress", 0);
   if (!ui::WaitUntil([&] { return ui::IsVisible(dlg, 1003) && ui::IsEnabled(dlg, IDOK); }, 120000))
     Fail("the uninstall did not finish");
-  Shot("uninstall-done", 400, dlg);
+  // Not repainted from here: its dialog has no WS_CLIPCHILDREN, and a
+  // repaint asked from another process let the dialog's erase land after the
+  // finish text had drawn itself, in some runs and not in others.
+  Shot("uninstall-done");
   Press(dlg, IDOK, "完成 on the uninstaller");
   if (un.Wait(20000) == STILL_ACTIVE) Fail("Uninstall did not end");
   // The self-removal batch deletes the program file once the program has ended.
