@@ -7,6 +7,7 @@
 
 #include "framework/CodePage.h"
 #include "framework/Handles.h"
+#include "framework/LibraryLoading.h"
 #include "framework/Sys.h"
 #include "framework/SystemError.h"
 #include "framework/WideText.h"
@@ -28,10 +29,7 @@ std::string FolderOf(const std::string& path) {
 class RestartManager {
  public:
   RestartManager() {
-    wchar_t system[MAX_PATH] = {};
-    const UINT n = ::GetSystemDirectoryW(system, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return;
-    library_.reset(::LoadLibraryW((std::wstring(system, n) + L"\\rstrtmgr.dll").c_str()));
+    library_.reset(sys::LoadSystemLibrary(L"rstrtmgr.dll"));
     if (!library_) return;
     start_ = Find<StartSession>("RmStartSession");
     register_ = Find<RegisterResources>("RmRegisterResources");

@@ -62,9 +62,14 @@ void PreloadSystemLibraries() {
 }
 
 HMODULE LoadSystemLibrary(const wchar_t* name) {
+  // The DLL's own dependencies must not be searched beside the program
+  // either: with the search flags, the system folder is the only place for
+  // both; without them, its full path with the altered search path looks
+  // for them in its own folder, the system's, first.
+  if (g_search == DllSearch::SystemFolderOnly) return ::LoadLibraryExW(name, nullptr, kSearchSystem32);
   const std::wstring folder = SystemFolder();
   if (folder.empty()) return nullptr;
-  return ::LoadLibraryW((folder + name).c_str());
+  return ::LoadLibraryExW((folder + name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 HMODULE LoadControlLibrary(const std::string& path) {
