@@ -171,3 +171,18 @@ void CActionLog::WriteHead(const std::string& program) const {
 }
 
 void CActionLog::WriteExitCode(int code) const { Write(FormatText("退出代码: %d", code)); }
+
+bool StartLogged(CActionLog& log, const cmdline::Options& options, std::string problem, cmdline::Program program,
+                 const std::string& programText, const char* caption) {
+  DWORD error = NO_ERROR;
+  if (!options.logPath.empty() && !log.Open(options.logPath, error) && problem.empty())
+    problem = "不能创建日志文件 " + options.logPath + ": " + SystemErrorLine(error);
+  log.WriteHead(programText);
+  if (problem.empty()) return true;
+  // Nothing has been changed: the line is refused before anything runs.
+  log.Write("命令行有误: " + problem);
+  if (!options.silent)
+    sys::MessageBox(nullptr, (problem + "\n\n" + cmdline::Usage(program)).c_str(), caption,
+                    options.help ? MB_OK | MB_ICONINFORMATION : MB_OK | MB_ICONEXCLAMATION);
+  return false;
+}

@@ -11,6 +11,7 @@
 // the worker writes while it runs.
 #include <string>
 
+#include "framework/CommandLine.h"
 #include "framework/Handles.h"
 
 class CActionLog {
@@ -35,6 +36,13 @@ class CActionLog {
  private:
   ScopedFile file_;
 };
+
+// The start both programs share: opens the log the line names (a log that
+// cannot be made refuses the line), writes its head, and tells of a refused
+// line (problem not empty) in the log and, without /S, in a message box with
+// the usage under caption. True when the line may run.
+bool StartLogged(CActionLog& log, const cmdline::Options& options, std::string problem, cmdline::Program program,
+                 const std::string& programText, const char* caption);
 
 // The parts of the head, also for the tests.
 namespace actionlog {

@@ -2,7 +2,6 @@
 
 #include "framework/CommandLine.h"
 #include "framework/Sys.h"
-#include "framework/SystemError.h"
 #include "setup/InstallPathPage.h"
 #include "setup/PerUserStep.h"
 #include "setup/SetupDialog.h"
@@ -37,23 +36,13 @@ int CSetupApp::RunFromCommandLine() {
     folder = CInstallPathPage::FullFolder(options.folder);
     if (folder.empty()) problem = "/D= 的安装文件夹 \"" + options.folder + "\" 不是驱动器上的完整路径(例如 D:\\Terrasum)。";
   }
-  DWORD error = NO_ERROR;
-  if (!options.logPath.empty() && !log_.Open(options.logPath, error) && problem.empty())
-    problem = "不能创建日志文件 " + options.logPath + ": " + SystemErrorLine(error);
-  log_.WriteHead(kProgram);
-
+  const bool accepted = StartLogged(log_, options, problem, cmdline::Program::setup, kProgram, kCaption);
   int code = kNotUnderstood;
-  if (!problem.empty()) {
-    // Nothing has been changed: the line is refused before anything runs.
-    log_.Write("命令行有误: " + problem);
-    if (!options.silent)
-      sys::MessageBox(nullptr, (problem + "\n\n" + cmdline::Usage(cmdline::Program::setup)).c_str(), kCaption,
-                      options.help ? MB_OK | MB_ICONINFORMATION : MB_OK | MB_ICONEXCLAMATION);
-  } else if (options.silent) {
+  if (accepted && options.silent) {
     log_.Write("静默安装 (/S): 接受许可协议; 安装文件夹 " +
                (options.hasFolder ? folder : std::string(CSetupDialog::kDefaultInstallFolder)));
     code = CSilentSetup(log_, folder).Run();
-  } else {
+  } else if (accepted) {
     CSetupDialog dialog;
     dialog.m_log = &log_;
     dialog.m_presetFolder = folder;

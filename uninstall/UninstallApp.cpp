@@ -27,21 +27,9 @@ BOOL CUninstallApp::InitInstance() {
 int CUninstallApp::RunFromCommandLine() {
   const cmdline::Options options =
       cmdline::Parse(cmdline::SkipProgramName(sys::CommandLine()), cmdline::Program::uninstall);
-  std::string problem = options.problem;
-  DWORD error = NO_ERROR;
-  if (!options.logPath.empty() && !log_.Open(options.logPath, error) && problem.empty())
-    problem = "不能创建日志文件 " + options.logPath + ": " + SystemErrorLine(error);
-  log_.WriteHead(kProgram);
-
-  int code = kNotUnderstood;
-  if (!problem.empty()) {
-    log_.Write("命令行有误: " + problem);
-    if (!options.silent)
-      sys::MessageBox(nullptr, (problem + "\n\n" + cmdline::Usage(cmdline::Program::uninstall)).c_str(),
-                      kQuestionCaption, options.help ? MB_OK | MB_ICONINFORMATION : MB_OK | MB_ICONEXCLAMATION);
-  } else {
-    code = options.silent ? RunSilent() : RunWithDialog();
-  }
+  const int code = StartLogged(log_, options, options.problem, cmdline::Program::uninstall, kProgram, kQuestionCaption)
+                       ? (options.silent ? RunSilent() : RunWithDialog())
+                       : kNotUnderstood;
   log_.WriteExitCode(code);
   return code;
 }
