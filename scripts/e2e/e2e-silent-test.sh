@@ -55,7 +55,7 @@ snapshot() {
 # Lines of a difference that are Wine's bookkeeping, or keys and profiles a
 # first run leaves for good (so the second run cannot make them again).
 wine_noise() {
-  grep -v 'Software\\\\Wine\|CurrentVersion\\\\Fonts\|NetworkCards\|Control\\\\Class\|Profiles\\\\<<Terrasum V8>>\|Kelvarin\\\\Terrasum\]$\|Kelvarin\]$\|AutoCAD.*\]$\|Autodesk\]$\|Program Files/Kelvarin$\|drive_d/工程 软件$\|Active Setup\\\\Installed Components\]$' "$@" |
+  grep -v 'Software\\\\Wine\|CurrentVersion\\\\Fonts\|NetworkCards\|Profiles\\\\<<Terrasum V8>>\|Kelvarin\\\\Terrasum\]$\|Kelvarin\]$\|AutoCAD.*\]$\|Autodesk\]$\|Program Files/Kelvarin$\|drive_d/工程 软件$\|Active Setup\\\\Installed Components\]$' "$@" |
     # Each installation's per-user component has a version of its own.
     sed 's/"Version"="8,0,[0-9]*,[0-9]*"/"Version"="8,0,D,T"/'
 }

@@ -2,7 +2,8 @@
 r"""What a Wine prefix holds, as sorted lines, and the difference of two such
 snapshots. Files and folders of the given drive folders; registry keys and
 values from the prefix's system.reg (HKLM) and user.reg (HKCU), without the
-time stamps Wine keeps. Run it with the prefix's wineserver stopped.
+time stamps Wine keeps and without the device database (see DEVICES). Run it
+with the prefix's wineserver stopped.
    prefix-snapshot.py take [--wow64] PREFIX OUT [DRIVE_DIR ...]
    prefix-snapshot.py diff BEFORE AFTER
 --wow64: a 64-bit prefix whose programs under test are 32-bit. HKLM then has
@@ -47,6 +48,13 @@ def in_views(hive, key):
     return hive, key
 
 
+# The device database: Wine's drivers enumerate the display and its bus anew
+# whenever a program of a new session first opens the display (a new video ID,
+# new arrival times), so two runs of the same thing differ there. No program
+# of ours writes it.
+DEVICES = re.compile(r"^system\\\\currentcontrolset\\\\(enum|control\\\\class)(\\\\|$)")
+
+
 def registry(path, hive, views=False):
     out = []
     key = None
@@ -56,7 +64,11 @@ def registry(path, hive, views=False):
             line = line.rstrip("\n")
             m = re.match(r"^\[(.*)\](?: \d+)?$", line)
             if m:
-                label, key = in_views(hive, m.group(1)) if views else (hive, m.group(1))
+                key = m.group(1)
+                if hive == "HKLM" and DEVICES.match(key.lower()):
+                    key = None
+                    continue
+                label, key = in_views(hive, key) if views else (hive, key)
                 out.append(f"{label} [{key}]")
             elif key is not None and line and not line.startswith("#") and not line.startswith(";"):
                 out.append(f"{label} [{key}] {line}")
