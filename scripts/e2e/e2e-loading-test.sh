@@ -18,13 +18,9 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
 . "$here/../wine/wine-lib.sh"
+. "$here/e2e-lib.sh"
 ts_use_wine "$(ts_build_arch "$build")" || exit 2
 
-out=$build/e2e-loading
-prefix=$out/prefix
-medium=$build/testmedia/medium
-[ -f "$medium/setup.exe" ] || medium=$build/medium
-[ -f "$medium/setup.exe" ] || { echo "e2e-loading: no medium (make medium)"; exit 2; }
 bin=$build/testbin
 for f in tsplanted.dll PlantProbe.exe HelperControl.ocx ctlhelper.dll DemoDriver.exe; do
   [ -f "$bin/$f" ] || { echo "e2e-loading: $bin/$f is missing (build the tests)"; exit 2; }
@@ -44,25 +40,8 @@ planted=(comctl32 uxtheme dwmapi cryptbase propsys profapi userenv winmm oleacc
 overrides="$(IFS=,; echo "${planted[*]}")=n,b;winedbg.exe=d"
 probe_overrides="version,$overrides"
 
-"$here/../wine/wine-template.sh" "$build/wine/template" || exit 2
-WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1
-rm -rf "$out"
+e2e_start e2e-loading "$build/e2e-loading" || exit 2
 mkdir -p "$out/shots"
-clone_prefix "$build/wine/template" "$prefix"
-cp -a "$medium" "$prefix/medium"
-map_drive "$prefix" e "$prefix/medium"
-map_drive "$prefix" y "$build"
-export WINEPREFIX=$prefix
-xpid=""
-failures=0
-cleanup() {
-  wineserver -k >/dev/null 2>&1
-  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
-}
-trap cleanup EXIT
-[ -z "${DISPLAY:-}" ] && { start_xvfb "$out/display"; xpid=$XVFB_PID; }
-
-fail() { echo "e2e-loading: FAIL: $*"; failures=$((failures + 1)); }
 markers=$prefix/drive_c/planted-markers.txt
 plant() {  # plant FOLDER: the announcing DLL under every planted name
   for name in "${planted[@]}"; do cp "$bin/tsplanted.dll" "$1/$name.dll"; done

@@ -19,35 +19,11 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
 demo=${2:-}
 . "$here/../wine/wine-lib.sh"
+. "$here/e2e-lib.sh"
 ts_use_wine "$(ts_build_arch "$build")" || exit 2
 
-out=$build/e2e-silent${demo:+-demo}
-prefix=$out/prefix
-medium=$build/testmedia/medium
-[ -f "$medium/setup.exe" ] || medium=$build/medium
-[ -f "$medium/setup.exe" ] || { echo "e2e-silent: no medium (make medium)"; exit 2; }
-tpl=$build/wine/template
-"$here/../wine/wine-template.sh" "$tpl" || exit 2
-WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1
-rm -rf "$out"
+e2e_start e2e-silent "$build/e2e-silent${demo:+-demo}" || exit 2
 mkdir -p "$out/run"
-clone_prefix "$tpl" "$prefix"
-cp -a "$medium" "$prefix/medium"
-map_drive "$prefix" e "$prefix/medium"
-map_drive "$prefix" d "$prefix/drive_d"
-map_drive "$prefix" y "$build"
-export WINEPREFIX=$prefix
-xpid=""
-failures=0
-cleanup() {
-  wineserver -k >/dev/null 2>&1
-  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
-}
-trap cleanup EXIT
-[ -z "${DISPLAY:-}" ] && { start_xvfb "$out/display"; xpid=$XVFB_PID; }
-
-fail() { echo "e2e-silent: FAIL: $*"; failures=$((failures + 1)); }
-wine_c() { (cd "$prefix/drive_c" && timeout -k 10 300 wine "$@" </dev/null); }
 snapshot() {
   wineserver -w
   python3 "$here/../wine/prefix-snapshot.py" take "$prefix" "$1" drive_c drive_d medium

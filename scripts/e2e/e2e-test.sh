@@ -13,6 +13,7 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
 . "$here/../wine/wine-lib.sh"
+. "$here/e2e-lib.sh"
 kind=${TS_E2E_PREFIX:-}
 arch=$(ts_build_arch "$build")
 if [ -n "$kind" ]; then
@@ -21,33 +22,8 @@ if [ -n "$kind" ]; then
 fi
 ts_use_wine "$arch" || exit 2
 
-out=$build/e2e${kind:+-$kind}
-prefix=$out/prefix
-medium=$build/testmedia/medium
-[ -f "$medium/setup.exe" ] || medium=$build/medium
-[ -f "$medium/setup.exe" ] || { echo "e2e: no medium (make medium)"; exit 2; }
-tpl=$build/wine/template${kind:+-$kind}
-"$here/../wine/wine-template.sh" "$tpl" ${kind:+"$kind"} || exit 2
-WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1
-rm -rf "$out"
+e2e_start e2e "$build/e2e${kind:+-$kind}" $kind || exit 2
 mkdir -p "$out/shots"
-clone_prefix "$tpl" "$prefix"
-cp -a "$medium" "$prefix/medium"
-map_drive "$prefix" e "$prefix/medium"
-map_drive "$prefix" d "$prefix/drive_d"
-map_drive "$prefix" y "$build"
-export WINEPREFIX=$prefix
-xpid=""
-failures=0
-cleanup() {
-  wineserver -k >/dev/null 2>&1
-  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
-}
-trap cleanup EXIT
-[ -z "${DISPLAY:-}" ] && { start_xvfb "$out/display"; xpid=$XVFB_PID; }
-
-fail() { echo "e2e: FAIL: $*"; failures=$((failures + 1)); }
-wine_c() { (cd "$prefix/drive_c" && timeout -k 10 300 wine "$@" </dev/null); }
 # reg_value KEY NAME: the value's data as reg.exe prints it (as the programs
 # see the registry: in a WoW64 prefix its 32-bit view).
 reg_value() { wine_c reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }

@@ -34,6 +34,15 @@ void Put(const std::string& path, const std::string& content) {
   ::CloseHandle(h);
 }
 
+std::string CrLf(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
 std::string Slurp(const std::string& path) {
   HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                            0, nullptr);

@@ -26,6 +26,8 @@ void MakeFolders(const std::string& path);
 // Writes a file (binary), making its folder first.
 void Put(const std::string& path, const std::string& content = "x");
 std::string Slurp(const std::string& path);
+// Text as the record holds it: every line ends with CR LF.
+std::string CrLf(const std::string& text);
 
 // The sample distribution tree under root (which ends with a backslash):
 // setup program, five top-level files (readme.txt read-only, the icon as

@@ -32,15 +32,6 @@ std::vector<std::string> FilesStartingWith(const std::string& folder, const std:
   return names;
 }
 
-std::string CrLf(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
-
 // Runs Wine's restart, which carries out PendingFileRenameOperations.
 void Restart() {
   ui::Process boot;

@@ -15,15 +15,6 @@ namespace {
 
 using namespace installtest;
 
-std::string CrLf(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
-
 std::string ExpectedRecord(const std::string& source, const std::string& install) {
   std::string text;
   for (const std::string& name : CSetupThread::Folders()) text += ExpectedFolderRecord(source + name, install + name);

@@ -12,6 +12,7 @@
 namespace {
 
 using namespace registertest;
+using installtest::CrLf;
 using installtest::Slurp;
 
 // Each run has a machine of its own: its install folder and its user's folders.
@@ -67,12 +68,6 @@ std::string RegisterRun::FilesControlsAndKeys(const std::string& source) const {
     text += "Reg Ctrl: " + install_ + "Controls\\" + name + "\n";
   return text + "RegDB Key: 2,SOFTWARE\\Kelvarin\\Terrasum\\V8\n" +
          "RegDB Key: 2,SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Terrasum V8\n";
-}
-
-std::string CrLf(const std::string& text) {
-  std::string out;
-  for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  return out;
 }
 
 TEST_F(CompleteRun, RecordsEveryStageInOrder) {
