@@ -148,4 +148,10 @@ std::string Usage(Program program) {
          "3010 重新启动后完成安装。";
 }
 
+int ExitCodeOf(bool completed, int failures, bool restartNeeded) {
+  if (!completed) return exitNotDone;
+  if (failures > 0) return exitSomeFailed;
+  return restartNeeded ? exitRestart : exitDone;
+}
+
 }  // namespace cmdline

@@ -45,4 +45,16 @@ bool IsInstallFolder(const std::string& folder, std::string& why);
 // The usage text shown for /? and for a line that is not understood.
 std::string Usage(Program program);
 
+// The exit codes a deployment tool reads, the same for both programs.
+enum ExitCode : int {
+  exitDone = 0,          // installed or removed completely
+  exitNotUnderstood = 1, // the command line was refused; nothing changed
+  exitNotDone = 2,       // cancelled, stopped before the end, or nothing to do
+  exitSomeFailed = 3,    // done, but some entries failed (named in the log)
+  exitRestart = 3010,    // done; a restart completes it
+};
+// A worker's run as its exit code: a failed entry outweighs a restart, which
+// the log names all the same.
+int ExitCodeOf(bool completed, int failures, bool restartNeeded);
+
 }  // namespace cmdline

@@ -1,6 +1,7 @@
 #include "install/SetupThread.h"
 
 #include "framework/App.h"
+#include "framework/CommandLine.h"
 #include "framework/Sys.h"
 #include "framework/Wnd.h"
 
@@ -78,12 +79,7 @@ void CSetupThread::LogFailure(const std::string& line) {
   Log(line);
 }
 
-int CSetupThread::ExitCode() const {
-  if (!completed_) return 2;
-  if (failures_ > 0) return 3;
-  if (RestartNeeded()) return 3010;
-  return 0;
-}
+int CSetupThread::ExitCode() const { return cmdline::ExitCodeOf(completed_, failures_, RestartNeeded()); }
 
 int CSetupThread::SilentAnswer(UINT type) {
   switch (type & MB_TYPEMASK) {

@@ -10,7 +10,6 @@
 namespace {
 const char kProgram[] = "Terrasum V8.0 安装程序 (土方工程量计算软件), 版本 8.0";
 const char kCaption[] = "Terrasum V8.0 安装向导";
-constexpr int kNotUnderstood = 1;
 }  // namespace
 
 CSetupApp theApp;
@@ -37,7 +36,7 @@ int CSetupApp::RunFromCommandLine() {
     if (folder.empty()) problem = "/D= 的安装文件夹 \"" + options.folder + "\" 不是驱动器上的完整路径(例如 D:\\Terrasum)。";
   }
   const bool accepted = StartLogged(log_, options, problem, cmdline::Program::setup, kProgram, kCaption);
-  int code = kNotUnderstood;
+  int code = cmdline::exitNotUnderstood;
   if (accepted && options.silent) {
     log_.Write("静默安装 (/S): 接受许可协议; 安装文件夹 " +
                (options.hasFolder ? folder : std::string(CSetupDialog::kDefaultInstallFolder)));

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/ActionLog.h"
+#include "framework/CommandLine.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
 #include "framework/InUse.h"
@@ -67,5 +68,5 @@ class CSetupDialog : public CDialog {
   std::vector<std::string> pictures_;
   HICON icon_ = nullptr;
   bool endingUnshown_ = false;
-  int exitCode_ = 2;
+  int exitCode_ = cmdline::exitNotDone;
 };

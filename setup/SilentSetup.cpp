@@ -4,6 +4,7 @@
 
 #include "framework/App.h"
 #include "framework/CodePage.h"
+#include "framework/CommandLine.h"
 #include "install/SetupThread.h"
 #include "setup/SetupDialog.h"
 
@@ -36,7 +37,7 @@ int CSilentSetup::Run() {
   worker.m_bAutoDelete = FALSE;
   if (!worker.CreateThread(0, 0, nullptr)) {
     log_.Write("不能启动安装线程: " + std::to_string(::GetLastError()));
-    return 2;
+    return cmdline::exitNotDone;
   }
   worker.WaitForEnd(false);
   return worker.ExitCode();

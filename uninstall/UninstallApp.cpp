@@ -11,8 +11,6 @@ namespace {
 const char kQuestion[] = "真要卸载 Gravo V6.0吗?";
 const char kQuestionCaption[] = "卸载软件";
 const char kProgram[] = "Gravo V6.0 卸载程序 (土方工程量计算软件), 版本 6.0";
-constexpr int kNotUnderstood = 1;
-constexpr int kNothingDone = 2;
 }  // namespace
 
 CUninstallApp theApp;
@@ -29,7 +27,7 @@ int CUninstallApp::RunFromCommandLine() {
       cmdline::Parse(cmdline::SkipProgramName(sys::CommandLine()), cmdline::Program::uninstall);
   const int code = StartLogged(log_, options, options.problem, cmdline::Program::uninstall, kProgram, kQuestionCaption)
                        ? (options.silent ? RunSilent() : RunWithDialog())
-                       : kNotUnderstood;
+                       : cmdline::exitNotUnderstood;
   log_.WriteExitCode(code);
   return code;
 }
@@ -37,7 +35,7 @@ int CUninstallApp::RunFromCommandLine() {
 int CUninstallApp::RunWithDialog() {
   if (sys::MessageBox(nullptr, kQuestion, kQuestionCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
     log_.Write("用户回答不卸载; 什么也没有改动");
-    return kNothingDone;
+    return cmdline::exitNotDone;
   }
   auto dialog = std::make_unique<CUninstallDialog>();
   dialog->m_log = &log_;
@@ -55,17 +53,17 @@ int CUninstallApp::RunSilent() {
   const std::string record = CUninstallDialog::RecordPath();
   if (sys::GetFileAttributes(record.c_str()) == INVALID_FILE_ATTRIBUTES) {
     log_.Write("没有安装记录 " + record + "; 什么也没有改动");
-    return kNothingDone;
+    return cmdline::exitNotDone;
   }
   CJoinedThread<CUninstallThread> worker;
   worker.m_log = &log_;
   worker.m_silent = true;
   worker.m_pMainWnd = nullptr;
   worker.m_bAutoDelete = FALSE;
-  if (!worker.LoadRecord(record)) return kNothingDone;
+  if (!worker.LoadRecord(record)) return cmdline::exitNotDone;
   if (!worker.CreateThread()) {
     log_.Write("不能启动卸载线程: " + SystemErrorLine(::GetLastError()));
-    return kNothingDone;
+    return cmdline::exitNotDone;
   }
   worker.WaitForEnd(false);
   return worker.ExitCode();

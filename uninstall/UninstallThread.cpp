@@ -6,6 +6,7 @@
 #include "acad/AcadRegistry.h"
 #include "framework/App.h"
 #include "framework/CodePage.h"
+#include "framework/CommandLine.h"
 #include "framework/Handles.h"
 #include "framework/LibraryLoading.h"
 #include "framework/StdioFile.h"
@@ -148,12 +149,7 @@ void CUninstallThread::LogFailure(const std::string& line) {
   Log(line);
 }
 
-int CUninstallThread::ExitCode() const {
-  if (!completed_) return 2;
-  if (failures_ > 0) return 3;
-  if (RestartNeeded()) return 3010;
-  return 0;
-}
+int CUninstallThread::ExitCode() const { return cmdline::ExitCodeOf(completed_, failures_, RestartNeeded()); }
 
 void CUninstallThread::DeleteRecordedFile(const std::string& path) {
   if (!IsFullPath(path)) {  // Setup records full paths only
