@@ -35,21 +35,25 @@ int CSetupApp::RunFromCommandLine() {
     folder = CInstallPathPage::FullFolder(options.folder);
     if (folder.empty()) problem = "/D= 的安装文件夹 \"" + options.folder + "\" 不是驱动器上的完整路径(例如 D:\\Terrasum)。";
   }
-  const bool accepted = StartLogged(log_, options, problem, cmdline::Program::setup, kProgram, kCaption);
-  int code = cmdline::exitNotUnderstood;
-  if (accepted && options.silent) {
-    log_.Write("静默安装 (/S): 接受许可协议; 安装文件夹 " +
-               (options.hasFolder ? folder : std::string(CSetupDialog::kDefaultInstallFolder)));
-    code = CSilentSetup(log_, folder).Run();
-  } else if (accepted) {
-    CSetupDialog dialog;
-    dialog.m_log = &log_;
-    dialog.m_presetFolder = folder;
-    m_pMainWnd = &dialog;
-    dialog.DoModal();
-    m_pMainWnd = nullptr;
-    code = dialog.ExitCode();
-  }
+  const int code = StartLogged(log_, options, problem, cmdline::Program::setup, kProgram, kCaption)
+                       ? (options.silent ? RunSilent(folder) : RunWizard(folder))
+                       : cmdline::exitNotUnderstood;
   log_.WriteExitCode(code);
   return code;
+}
+
+int CSetupApp::RunSilent(const std::string& folder) {
+  log_.Write("静默安装 (/S): 接受许可协议; 安装文件夹 " +
+             (folder.empty() ? std::string(CSetupDialog::kDefaultInstallFolder) : folder));
+  return CSilentSetup(log_, folder).Run();
+}
+
+int CSetupApp::RunWizard(const std::string& folder) {
+  CSetupDialog dialog;
+  dialog.m_log = &log_;
+  dialog.m_presetFolder = folder;
+  m_pMainWnd = &dialog;
+  dialog.DoModal();
+  m_pMainWnd = nullptr;
+  return dialog.ExitCode();
 }

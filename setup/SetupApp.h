@@ -2,6 +2,8 @@
 // Setup's application object: reads the command line, then runs the
 // background dialog, which runs the whole wizard, or with /S the install
 // without any window; the program ends with the exit code of the run.
+#include <string>
+
 #include "framework/ActionLog.h"
 #include "framework/App.h"
 
@@ -12,6 +14,9 @@ class CSetupApp : public CWinApp {
  private:
   // The whole run after the command line was read; returns the exit code.
   int RunFromCommandLine();
+  // Into folder (a full path, or empty for the default folder).
+  int RunSilent(const std::string& folder);
+  int RunWizard(const std::string& folder);
 
   CActionLog log_;
 };

@@ -90,12 +90,3 @@ TEST(CommandLine, UninstallTakesNoFolder) {
 }
 
 }  // namespace
-
-// A run that did not finish is "not done" whatever else happened; a failed
-// entry outweighs a restart; a restart alone says so.
-TEST(CommandLine, ExitCodeOfARun) {
-  EXPECT_EQ(cmdline::ExitCodeOf(false, 4, true), 2);
-  EXPECT_EQ(cmdline::ExitCodeOf(true, 1, true), 3);
-  EXPECT_EQ(cmdline::ExitCodeOf(true, 0, true), 3010);
-  EXPECT_EQ(cmdline::ExitCodeOf(true, 0, false), 0);
-}
